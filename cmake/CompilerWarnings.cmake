@@ -1,0 +1,15 @@
+# Warnings on everywhere; errors when ONDREL_WARNINGS_AS_ERRORS is set (CI sets it).
+function(ondrel_set_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4)
+        if(ONDREL_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                                                 -Wnon-virtual-dtor -Wconversion-null)
+        if(ONDREL_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
+    endif()
+endfunction()

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fakeplatform.h"
+
+#include <cstring>
+
+namespace platform::fake {
+
+void FakeWindowActivation::setNoActivate(NativeWindow window, bool enabled)
+{
+    noActivate[window] = enabled;
+}
+
+void FakeWindowActivation::setForegroundWindow(NativeWindow window)
+{
+    foregroundRequests.push_back(window);
+    foreground = window;
+}
+
+bool FakeWindowActivation::isNoActivate(NativeWindow window) const
+{
+    const auto it = noActivate.find(window);
+    return it != noActivate.end() && it->second;
+}
+
+unsigned FakeKeyboard::scanCode(unsigned virtualKey) const
+{
+    // Keypad 0-9 as the PC keyboard lays them out.
+    static const unsigned keypad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
+    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad9)
+        return keypad[virtualKey - vk::Numpad0];
+    switch (virtualKey) {
+    case vk::Menu:
+        return 0x38;
+    case vk::Back:
+        return 0x0E;
+    default:
+        return 0;
+    }
+}
+
+void FakeKeyboard::sendKey(unsigned virtualKey, unsigned scanCode, unsigned flags)
+{
+    events.push_back({virtualKey, scanCode, flags});
+}
+
+HotkeyHook::Outcome FakeHotkeyHook::install(NativeWindow notifyWindow)
+{
+    if (outcome != Outcome::NoLibrary)
+        notifiedWindow = notifyWindow;
+    return outcome;
+}
+
+bool FakeHotkeyHook::decodeHotkeyMessage(const char *eventType, void *message,
+                                         unsigned &virtualKey) const
+{
+    if (std::strcmp(eventType, EventType) != 0)
+        return false;
+    const auto *fakeMessage = static_cast<const Message *>(message);
+    if (fakeMessage->number != HotkeyMessage)
+        return false;
+    virtualKey = fakeMessage->wParam;
+    return true;
+}
+
+FakePlatform::FakePlatform()
+{
+    auto activation = std::make_unique<FakeWindowActivation>();
+    auto keys = std::make_unique<FakeKeyboard>();
+    auto page = std::make_unique<FakeCodePage>();
+    auto hook = std::make_unique<FakeHotkeyHook>();
+    auto run = std::make_unique<FakeAutorun>();
+    auto term = std::make_unique<FakeTermination>();
+    windowActivation = activation.get();
+    keyboard = keys.get();
+    codePage = page.get();
+    hotkeyHook = hook.get();
+    autorun = run.get();
+    termination = term.get();
+    services.windowActivation = std::move(activation);
+    services.keyboard = std::move(keys);
+    services.codePage = std::move(page);
+    services.hotkeyHook = std::move(hook);
+    services.autorun = std::move(run);
+    services.termination = std::move(term);
+}
+
+} // namespace platform::fake

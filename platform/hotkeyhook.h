@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "nativewindow.h"
+
+namespace platform {
+
+/// The window message that the companion hook library sends for a function key.
+constexpr unsigned HotkeyMessage = 5556;
+
+/// The link to the companion keyboard-hook library that reports the show/hide key.
+class HotkeyHook
+{
+public:
+    enum class Outcome {
+        NoLibrary,    ///< the library could not be loaded
+        LoadedNoHook, ///< loaded, but an export is missing or the hook was refused
+        Installed,
+    };
+
+    virtual ~HotkeyHook() = default;
+
+    /// Loads the library, tells it which window to notify and installs its hook.
+    virtual Outcome install(NativeWindow notifyWindow) = 0;
+
+    /// Removes the hook and unloads the library; safe to call more than once.
+    virtual void remove() = 0;
+
+    /// Reads a native event of the notify window. Returns true and fills virtualKey
+    /// when it is the library's hotkey message.
+    virtual bool decodeHotkeyMessage(const char *eventType, void *message,
+                                     unsigned &virtualKey) const = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "../windowactivation.h"
+
+namespace platform::x11 {
+
+/// On X11 the window manager owns the frame and moves a window that refuses the
+/// focus without focusing it, so only the input hint matters here.
+class X11WindowActivation : public WindowActivation
+{
+public:
+    void setNoActivate(NativeWindow window, bool enabled) override;
+    NativeWindow foregroundWindow() const override { return 0; }
+    void setForegroundWindow(NativeWindow) override {}
+    short leftButtonState() const override { return 0; }
+};
+
+} // namespace platform::x11

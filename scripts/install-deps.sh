@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what Ondrel needs on Debian 12 (and its derivatives).
+#   install-deps.sh run   - to build and run the program
+#   install-deps.sh test  - also what the tests need (X server, window manager, tray host)
+# Uses sudo when not run as root. Safe to run again: apt skips what is installed.
+set -euo pipefail
+
+what=${1:-run}
+
+build_packages=(
+    ca-certificates cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
+)
+runtime_packages=(qt6-qpa-plugins fonts-dejavu-core)
+test_packages=(
+    xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick python3
+    locales libc-bin
+)
+
+packages=("${build_packages[@]}" "${runtime_packages[@]}")
+case "$what" in
+run) ;;
+test) packages+=("${test_packages[@]}") ;;
+*)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,127 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The program in the tray: the icon, the panel it toggles, the menu, and the exits
+that keep the user's settings."""
+
+import configparser
+import os
+import signal
+import time
+import unittest
+
+from x11session import Ondrel, Target, X11Session, wait_until
+
+SIX_KEYS = {"colors\\background\\r", "colors\\background\\g", "colors\\background\\b",
+            "sizes\\labels", "sizes\\spacing", "keyforshowhideondrel"}
+
+
+def stored_settings(path):
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.read(path, encoding="utf-8")
+    return dict(parser["Settings"]) if parser.has_section("Settings") else {}
+
+
+class TrayTest(unittest.TestCase):
+    def setUp(self):
+        self.session = X11Session().start()
+        self.target = Target(self.session)
+
+    def tearDown(self):
+        self.session.stop()
+
+    def start_ondrel(self):
+        ondrel = Ondrel(self.session)
+        ondrel.wait_for_tray_icon()
+        self.target.focus()
+        return ondrel
+
+    def open_menu(self, ondrel):
+        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
+        ondrel.click_tray(button=3)
+
+        def new_popup():
+            for w in self.session.windows_of(ondrel.pid):
+                if w.viewable and w.override_redirect and w.id not in before and w.height > 40:
+                    return w
+            return None
+        return wait_until(new_popup, message="the tray menu")
+
+    def click_menu_entry(self, menu, index, count=5):
+        self.session.click(menu.x + menu.width // 2, menu.y + menu.height * (2 * index + 1) // (2 * count))
+
+    def test_click_shows_the_panel_centred_at_half_height_without_taking_focus(self):
+        ondrel = self.start_ondrel()
+        self.assertIsNone(ondrel.panel())
+
+        ondrel.click_tray()
+        panel = wait_until(ondrel.panel, message="the panel")
+        left, right, top, bottom = self.session.frame_extents(panel.id)
+        # Before the first show the frame is not known yet, so F is the client width.
+        self.assertEqual(panel.x - left, (self.session.width - panel.width) // 2)
+        self.assertEqual(panel.y - top, self.session.height // 2)
+        self.assertTrue(self.target.has_focus(), "the panel took the focus")
+        self.session.screenshot("tray-with-panel.png")
+
+        ondrel.click_tray()
+        wait_until(lambda: ondrel.panel() is None, message="the panel to hide")
+        self.assertTrue(self.target.has_focus())
+
+        # A later show comes back where the panel was.
+        ondrel.click_tray()
+        again = wait_until(ondrel.panel, message="the panel again")
+        self.assertEqual((again.x, again.y), (panel.x, panel.y))
+
+    def test_menu_entries_in_order(self):
+        ondrel = self.start_ondrel()
+        menu = self.open_menu(ondrel)
+        self.session.screenshot("tray-menu.png")
+        self.click_menu_entry(menu, 0)  # Show/Hide Ondrel
+        wait_until(ondrel.panel, message="the panel from the menu")
+
+        menu = self.open_menu(ondrel)
+        self.click_menu_entry(menu, 4)  # Quit
+        self.assertEqual(ondrel.process.wait(10), 0)
+
+    def test_quit_and_sigterm_store_all_six_values(self):
+        for ending in ("quit", "sigterm", "sigint", "sighup"):
+            with self.subTest(ending=ending):
+                ondrel = self.start_ondrel()
+                path = ondrel.settings_path()
+                if os.path.exists(path):
+                    os.remove(path)
+                if ending == "quit":
+                    menu = self.open_menu(ondrel)
+                    self.click_menu_entry(menu, 4)
+                    code = ondrel.process.wait(10)
+                else:
+                    code = ondrel.terminate(getattr(signal, ending.upper()))
+                self.assertEqual(code, 0)
+                values = stored_settings(path)
+                self.assertEqual(set(values), SIX_KEYS)
+                self.assertEqual(values["keyforshowhideondrel"], "F8")
+                self.assertEqual(values["colors\\background\\r"], "229")
+                self.assertEqual(values["sizes\\spacing"], "0")
+                # 1280 x 1024 allows labels of 45 pixels.
+                self.assertEqual(values["sizes\\labels"], "45")
+
+    def test_garbage_settings_start_a_sane_panel(self):
+        path = os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(b"[Settings]\nColors\\Background\\R=999\nColors\\Background\\G=abc\n"
+                    b"Sizes\\Labels=-12\nSizes\\Spacing=100000\nKeyForShowHideOndrel=F99\n"
+                    b"\x00\xff\xfe garbage ][\n")
+        ondrel = self.start_ondrel()
+        ondrel.click_tray()
+        panel = wait_until(ondrel.panel, message="the panel")
+        self.assertEqual((panel.width, panel.height), (28 * 45, 7 * 45))
+        self.session.screenshot("garbage-settings-panel.png")
+        self.assertEqual(ondrel.terminate(), 0)
+        values = stored_settings(path)
+        self.assertEqual(values["sizes\\labels"], "45")
+        self.assertEqual(values["keyforshowhideondrel"], "F8")
+        self.assertEqual(values["colors\\background\\r"], "229")
+        self.assertEqual(values["colors\\background\\g"], "0")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,253 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""A private X session for end-to-end tests: Xvfb, openbox and the trayer tray host,
+plus helpers to drive the real program and a target application with xdotool."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ONDREL_BIN = os.environ.get("ONDREL_BIN", "")
+TARGET_BIN = os.environ.get("ONDREL_TARGET_BIN", "")
+ARTIFACTS = os.environ.get("ONDREL_ARTIFACTS", os.path.join(tempfile.gettempdir(), "ondrel-artifacts"))
+
+
+def wait_until(predicate, timeout=10.0, interval=0.05, message="condition"):
+    """Polls until predicate() returns something true; returns it or raises."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + message)
+        time.sleep(interval)
+
+
+class Window:
+    def __init__(self, wid, x, y, width, height, viewable, override_redirect):
+        self.id = wid
+        self.x, self.y, self.width, self.height = x, y, width, height
+        self.viewable = viewable
+        self.override_redirect = override_redirect
+
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+    def __repr__(self):
+        return "Window(0x%x %dx%d+%d+%d)" % (self.id, self.width, self.height, self.x, self.y)
+
+
+class X11Session:
+    def __init__(self, width=1280, height=1024, tray=True):
+        self.width, self.height = width, height
+        self.tray = tray
+        self.processes = []
+        self.tmp = tempfile.mkdtemp(prefix="ondrel-e2e-")
+        self.config_home = os.path.join(self.tmp, "config")
+        os.makedirs(self.config_home)
+        runtime = os.path.join(self.tmp, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        self.env = {k: v for k, v in os.environ.items()
+                    if not k.startswith(("DBUS_", "WAYLAND_", "QT_QPA_"))}
+        # Without a session bus Qt uses the XEmbed tray, which trayer hosts.
+        self.env.update({
+            "XDG_CONFIG_HOME": self.config_home,
+            "XDG_RUNTIME_DIR": runtime,
+            "LANG": "en_US.UTF-8",
+            "LC_ALL": "",
+            "XDG_SESSION_TYPE": "x11",
+        })
+        self.env.pop("LC_ALL")
+
+    # -- session -------------------------------------------------------------------
+    def start(self):
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.processes.append(xvfb)
+        number = b""
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+        self.display = ":" + number.decode().strip()
+        self.env["DISPLAY"] = self.display
+        self.spawn(["openbox", "--sm-disable"])
+        wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
+                   .find("window id") >= 0, message="openbox")
+        if self.tray:
+            self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                        "--height", "24", "--SetDockType", "true", "--transparent", "false"])
+            wait_until(self.tray_host, message="trayer")
+        return self
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        self.processes = []
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def spawn(self, argv, env=None, **kwargs):
+        environment = dict(self.env)
+        environment.update(env or {})
+        process = subprocess.Popen(argv, env=environment, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def x(self, *argv, check=True):
+        """Runs an X client tool in the session and returns its output."""
+        result = subprocess.run(argv, env=self.env, capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise RuntimeError("%s failed: %s" % (" ".join(argv), result.stderr))
+        return result.stdout
+
+    # -- windows -------------------------------------------------------------------
+    def window(self, wid):
+        info = self.x("xwininfo", "-id", str(wid), check=False)
+        if not info:
+            return None
+
+        def field(name):
+            match = re.search(name + r":\s+(-?\d+)", info)
+            return int(match.group(1)) if match else 0
+
+        return Window(wid, field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                      field("Width"), field("Height"), "IsViewable" in info,
+                      "Override Redirect State: yes" in info)
+
+    def windows_of(self, pid):
+        out = self.x("xdotool", "search", "--all", "--pid", str(pid), "--name", "", check=False)
+        windows = [self.window(int(line)) for line in out.split()]
+        return [w for w in windows if w]
+
+    def tray_host(self):
+        out = self.x("xdotool", "search", "--class", "trayer", check=False)
+        hosts = [self.window(int(line)) for line in out.split()]
+        hosts = [w for w in hosts if w and w.viewable]
+        return max(hosts, key=lambda w: w.width * w.height) if hosts else None
+
+    def tray_icon(self, pid):
+        """The program's viewable window inside the tray host, once embedded."""
+        host = self.tray_host()
+        if not host:
+            return None
+        for w in self.windows_of(pid):
+            if (w.viewable and host.x <= w.x < host.x + host.width
+                    and host.y <= w.y < host.y + host.height and w.width <= 64):
+                return w
+        return None
+
+    def managed_windows(self, pid):
+        """The program's viewable windows that the window manager frames."""
+        result = []
+        for w in self.windows_of(pid):
+            if w.viewable and not w.override_redirect:
+                state = self.x("xprop", "-id", str(w.id), "WM_STATE", check=False)
+                if "Normal" in state:
+                    result.append(w)
+        return result
+
+    def title(self, wid):
+        out = self.x("xprop", "-id", str(wid), "_NET_WM_NAME", check=False)
+        match = re.search(r'= "(.*)"', out)
+        return match.group(1) if match else ""
+
+    def frame_extents(self, wid):
+        out = self.x("xprop", "-id", str(wid), "_NET_FRAME_EXTENTS", check=False)
+        numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])] if "=" in out else []
+        return tuple(numbers) if len(numbers) == 4 else (0, 0, 0, 0)
+
+    def focused_window(self):
+        return int(self.x("xdotool", "getwindowfocus", "-f").strip() or 0)
+
+    # -- input ---------------------------------------------------------------------
+    def click(self, x, y, button=1):
+        self.x("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+
+    def key(self, *names):
+        self.x("xdotool", "key", *names)
+
+    def screenshot(self, name):
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        path = os.path.join(ARTIFACTS, name)
+        self.x("import", "-window", "root", path)
+        return path
+
+
+class Target:
+    """The application being typed into: a text field whose content lands in a file."""
+
+    def __init__(self, session):
+        self.session = session
+        self.output = os.path.join(session.tmp, "target-%d.txt" % time.monotonic_ns())
+        self.process = session.spawn([TARGET_BIN, self.output])
+        self.window = wait_until(lambda: self._window(), message="the target window")
+        self.focus()
+
+    def _window(self):
+        windows = self.session.managed_windows(self.process.pid)
+        return windows[0] if windows else None
+
+    def focus(self):
+        self.session.x("xdotool", "windowactivate", "--sync", str(self.window.id), check=False)
+        wait_until(self.has_focus, message="focus on the target")
+
+    def has_focus(self):
+        return self.session.focused_window() == self.window.id
+
+    def text(self):
+        try:
+            with open(self.output, encoding="utf-8") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+
+class Ondrel:
+    """The real program, started in the session."""
+
+    def __init__(self, session, env=None, cwd=None):
+        self.session = session
+        self.process = session.spawn([ONDREL_BIN], env=env, cwd=cwd)
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    def wait_for_tray_icon(self, timeout=15):
+        return wait_until(lambda: self.session.tray_icon(self.pid), timeout,
+                          message="the tray icon to embed")
+
+    def panel(self):
+        """The panel window while it is shown, else None."""
+        for w in self.session.managed_windows(self.pid):
+            if w.width > 200:
+                return w
+        return None
+
+    def click_tray(self, button=1):
+        icon = self.wait_for_tray_icon()
+        self.session.click(*icon.centre(), button=button)
+
+    def terminate(self, sig=signal.SIGTERM, timeout=10):
+        self.process.send_signal(sig)
+        return self.process.wait(timeout)
+
+    def settings_path(self):
+        return os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/storedsettings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace storedsettings;
+
+class TestStoredSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void absentValuesGiveTheDefaults();
+    void valuesSurviveARoundTrip();
+    void alphaIsNeverStored();
+
+    void labelSize_data();
+    void labelSize();
+    void spacing_data();
+    void spacing();
+    void colorComponent_data();
+    void colorComponent();
+
+private:
+    std::unique_ptr<QSettings> freshStore();
+
+    QTemporaryDir m_dir;
+    int m_storeCount = 0;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+std::unique_ptr<QSettings> TestStoredSettings::freshStore()
+{
+    const QString path = m_dir.filePath(QStringLiteral("store%1.ini").arg(++m_storeCount));
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+void TestStoredSettings::init()
+{
+    m_settings = freshStore();
+}
+
+void TestStoredSettings::absentValuesGiveTheDefaults()
+{
+    const QColor defaultColor(229, 230, 230);
+    QCOMPARE(readBackgroundColor(*m_settings, defaultColor), defaultColor);
+    QCOMPARE(readLabelSize(*m_settings, 68), 68);
+    QCOMPARE(readSpacing(*m_settings, 0), 0);
+    QCOMPARE(readShowHideKeyName(*m_settings, QStringLiteral("F8")), QStringLiteral("F8"));
+}
+
+void TestStoredSettings::valuesSurviveARoundTrip()
+{
+    const QString path = m_settings->fileName();
+    writeBackgroundColor(*m_settings, QColor(1, 2, 3));
+    writeSizes(*m_settings, 41, 7);
+    writeShowHideKeyName(*m_settings, QStringLiteral("F11"));
+    m_settings.reset(); // destruction writes the file
+
+    QSettings reread(path, QSettings::IniFormat);
+    QCOMPARE(readBackgroundColor(reread, QColor(229, 230, 230)), QColor(1, 2, 3));
+    QCOMPARE(readLabelSize(reread, 68), 41);
+    QCOMPARE(readSpacing(reread, 0), 7);
+    QCOMPARE(readShowHideKeyName(reread, QStringLiteral("F8")), QStringLiteral("F11"));
+    QCOMPARE(reread.allKeys().size(), 6);
+}
+
+void TestStoredSettings::alphaIsNeverStored()
+{
+    writeBackgroundColor(*m_settings, QColor(10, 20, 30, 40));
+    QCOMPARE(readBackgroundColor(*m_settings, QColor(229, 230, 230)).alpha(), 255);
+    QCOMPARE(readBackgroundColor(*m_settings, QColor(229, 230, 230)), QColor(10, 20, 30));
+}
+
+void TestStoredSettings::labelSize_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("in range") << QVariant(33) << 33;
+    QTest::newRow("smallest usable") << QVariant(1) << 1;
+    QTest::newRow("largest usable") << QVariant(1000) << 1000;
+    QTest::newRow("above the screen's maximum is kept") << QVariant(200) << 200;
+    QTest::newRow("zero") << QVariant(0) << 68;
+    QTest::newRow("negative") << QVariant(-30) << 68;
+    QTest::newRow("huge") << QVariant(1001) << 68;
+    QTest::newRow("not a number") << QVariant(QStringLiteral("big")) << 68;
+    QTest::newRow("number as text") << QVariant(QStringLiteral("40")) << 40;
+}
+
+void TestStoredSettings::labelSize()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, expected);
+    m_settings->setValue(labelSizeKey, stored);
+    QCOMPARE(readLabelSize(*m_settings, 68), expected);
+}
+
+void TestStoredSettings::spacing_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("zero") << QVariant(0) << 0;
+    QTest::newRow("slider maximum") << QVariant(50) << 50;
+    QTest::newRow("largest usable") << QVariant(1000) << 1000;
+    QTest::newRow("negative") << QVariant(-1) << 3;
+    QTest::newRow("huge") << QVariant(99999) << 3;
+    QTest::newRow("not a number reads as 0") << QVariant(QStringLiteral("wide")) << 0;
+}
+
+void TestStoredSettings::spacing()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, expected);
+    m_settings->setValue(spacingKey, stored);
+    QCOMPARE(readSpacing(*m_settings, 3), expected);
+}
+
+void TestStoredSettings::colorComponent_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QColor>("expected");
+
+    QTest::newRow("red in range") << backgroundRedKey << QVariant(0) << QColor(0, 230, 231);
+    QTest::newRow("green at the top")
+        << backgroundGreenKey << QVariant(255) << QColor(229, 255, 231);
+    QTest::newRow("blue not a number reads as 0")
+        << backgroundBlueKey << QVariant(QStringLiteral("x")) << QColor(229, 230, 0);
+    QTest::newRow("red above 255") << backgroundRedKey << QVariant(256) << QColor(229, 230, 231);
+    QTest::newRow("green negative") << backgroundGreenKey << QVariant(-1) << QColor(229, 230, 231);
+    QTest::newRow("blue far out") << backgroundBlueKey << QVariant(70000) << QColor(229, 230, 231);
+}
+
+void TestStoredSettings::colorComponent()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, stored);
+    QFETCH(QColor, expected);
+    m_settings->setValue(key, stored);
+    const QColor color = readBackgroundColor(*m_settings, QColor(229, 230, 231));
+    QVERIFY(color.isValid());
+    QCOMPARE(color, expected);
+}
+
+QTEST_GUILESS_MAIN(TestStoredSettings)
+#include "tst_storedsettings.moc"
