@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../services.h"
+#include "localecodepage.h"
 #include "unixsignalwatcher.h"
 #include "x11windowactivation.h"
 
@@ -14,12 +15,6 @@ class NoKeyboard : public Keyboard
 public:
     unsigned scanCode(unsigned) const override { return 0; }
     void sendKey(unsigned, unsigned, unsigned) override {}
-};
-
-class DefaultCodePage : public CodePageSource
-{
-public:
-    unsigned oemCodePage() const override { return 437; }
 };
 
 class NoHotkeyHook : public HotkeyHook
@@ -44,7 +39,7 @@ std::unique_ptr<Services> createNativeServices()
     auto services = std::make_unique<Services>();
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
     services->keyboard = std::make_unique<NoKeyboard>();
-    services->codePage = std::make_unique<DefaultCodePage>();
+    services->codePage = std::make_unique<x11::LocaleCodePage>();
     services->hotkeyHook = std::make_unique<NoHotkeyHook>();
     services->autorun = std::make_unique<NoAutorun>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();
