@@ -83,11 +83,11 @@ class X11Session:
         self.env["DISPLAY"] = self.display
         self.spawn(["openbox", "--sm-disable"])
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
-                   .find("window id") >= 0, message="openbox")
+                   .find("window id") >= 0, timeout=30, message="openbox")
         if self.tray:
             self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
                         "--height", "24", "--SetDockType", "true", "--transparent", "false"])
-            wait_until(self.tray_host, message="trayer")
+            wait_until(self.tray_host, timeout=30, message="trayer")
         return self
 
     def stop(self):
