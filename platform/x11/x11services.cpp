@@ -2,6 +2,7 @@
 #include "../services.h"
 #include "unixsignalwatcher.h"
 #include "x11windowactivation.h"
+#include "xdgautostart.h"
 
 namespace platform {
 
@@ -30,13 +31,6 @@ public:
     bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
 };
 
-class NoAutorun : public Autorun
-{
-public:
-    bool isEnabled(const std::string &) const override { return false; }
-    void setEnabled(const std::string &, bool) override {}
-};
-
 } // namespace
 
 std::unique_ptr<Services> createNativeServices()
@@ -46,7 +40,7 @@ std::unique_ptr<Services> createNativeServices()
     services->keyboard = std::make_unique<NoKeyboard>();
     services->codePage = std::make_unique<DefaultCodePage>();
     services->hotkeyHook = std::make_unique<NoHotkeyHook>();
-    services->autorun = std::make_unique<NoAutorun>();
+    services->autorun = std::make_unique<x11::XdgAutostart>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();
     return services;
 }
