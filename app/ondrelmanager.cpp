@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ondrelmanager.h"
 
+#include "dialogs/aboutwindow.h"
+#include "dialogs/settingsdialog.h"
 #include "panel/ondrelwidget.h"
 #include "platform/services.h"
 #include "site.h"
@@ -39,6 +41,13 @@ void placeFrame(QWidget &window, const QPoint &topLeft)
         handle->resize(window.size());
         handle->setFramePosition(topLeft);
     }
+}
+
+void bringForward(QWidget &window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 } // namespace
@@ -218,9 +227,21 @@ void OndrelManager::slot_showHideOndrelWidget()
     togglePanel();
 }
 
-void OndrelManager::slot_OndrelWidgetSettings() {}
+void OndrelManager::slot_OndrelWidgetSettings()
+{
+    // Made once and kept: a later request shows the same dialog with its state.
+    if (!m_settingsDialog)
+        m_settingsDialog =
+            new SettingsDialog(this, m_panel.get(), m_labelSize, m_labelSpacing, m_panel.get());
+    bringForward(*m_settingsDialog);
+}
 
-void OndrelManager::slot_about() {}
+void OndrelManager::slot_about()
+{
+    if (!m_aboutWindow)
+        m_aboutWindow = new AboutWindow(m_panel.get());
+    bringForward(*m_aboutWindow);
+}
 
 void OndrelManager::slot_help()
 {

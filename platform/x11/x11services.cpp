@@ -3,6 +3,7 @@
 #include "localecodepage.h"
 #include "unixsignalwatcher.h"
 #include "x11windowactivation.h"
+#include "xdgautostart.h"
 
 namespace platform {
 
@@ -25,13 +26,6 @@ public:
     bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
 };
 
-class NoAutorun : public Autorun
-{
-public:
-    bool isEnabled(const std::string &) const override { return false; }
-    void setEnabled(const std::string &, bool) override {}
-};
-
 } // namespace
 
 std::unique_ptr<Services> createNativeServices()
@@ -41,7 +35,7 @@ std::unique_ptr<Services> createNativeServices()
     services->keyboard = std::make_unique<NoKeyboard>();
     services->codePage = std::make_unique<x11::LocaleCodePage>();
     services->hotkeyHook = std::make_unique<NoHotkeyHook>();
-    services->autorun = std::make_unique<NoAutorun>();
+    services->autorun = std::make_unique<x11::XdgAutostart>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();
     return services;
 }

@@ -85,10 +85,24 @@ class X11Session:
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
                    .find("window id") >= 0, timeout=30, message="openbox")
         if self.tray:
-            self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-                        "--height", "24", "--SetDockType", "true", "--transparent", "false"])
-            wait_until(self.tray_host, timeout=30, message="trayer")
+            self.start_tray_host()
         return self
+
+    def start_tray_host(self, attempts=3):
+        # Now and then trayer creates its window but never maps it; a fresh one does.
+        for attempt in range(attempts):
+            trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                                 "request", "--height", "24", "--SetDockType", "true",
+                                 "--transparent", "false"])
+            try:
+                wait_until(self.tray_host, timeout=10, message="trayer")
+                return
+            except AssertionError:
+                if attempt == attempts - 1:
+                    raise
+                trayer.terminate()
+                trayer.wait(5)
+                self.processes.remove(trayer)
 
     def stop(self):
         for process in reversed(self.processes):
