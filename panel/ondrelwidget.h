@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "focushandover.h"
 #include "panelgeometry.h"
 
 #include <QColor>
@@ -39,7 +40,9 @@ public:
 
     void enableNoActivate();
     void disableNoActivate();
-    bool isNoActivate() const { return m_noActivate; }
+    bool isNoActivate() const { return m_handOver.isNoActivate(); }
+    /// The window the panel hands the foreground back to after its frame was worked.
+    platform::NativeWindow previousForeground() const { return m_handOver.previousForeground(); }
 
     const QList<QLabel *> &glyphLabels() const { return m_glyphLabels; }
     QLabel *backspaceLabel() const { return m_backspaceLabel; }
@@ -47,6 +50,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 protected slots:
     void slot_OndrelLabelActivated(const QString &link);
@@ -57,7 +61,6 @@ private:
     void createBackspaceLabel();
     void layOutGrid();
     void computeMaxLabelSize();
-    void setNoActivate(bool enabled);
 
     platform::Services &m_services;
     QList<QLabel *> m_glyphLabels;
@@ -66,6 +69,6 @@ private:
     int m_labelSize = 0;
     QWidget *m_gridHost = nullptr;
     int m_maxLabelSize = 0;
-    bool m_noActivate = false;
+    FocusHandOver m_handOver;
     QLabel *m_backspaceLabel = nullptr;
 };
