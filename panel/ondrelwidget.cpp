@@ -2,6 +2,17 @@
 #include "ondrelwidget.h"
 
 #include "alttyping.h"
+#include "codepages/table437.h"
+#include "codepages/table850.h"
+#include "codepages/table852.h"
+#include "codepages/table855.h"
+#include "codepages/table857.h"
+#include "codepages/table860.h"
+#include "codepages/table862.h"
+#include "codepages/table863.h"
+#include "codepages/table865.h"
+#include "codepages/table866.h"
+#include "codepages/tablecommon.h"
 #include "platform/services.h"
 
 #include <QFont>
@@ -20,6 +31,15 @@ namespace {
 const char backspaceText[] = "<center><a href=\"link\"style=\"text-decoration: none; color: "
                              "black;\">back<br>space</a></center>";
 
+// A centred, black, not underlined character whose link is the code's digits, so a
+// click hands exactly the digits to type to the panel.
+QString labelText(const codepages::AltCodeEntry &entry)
+{
+    return QStringLiteral("<center><a href=\"") + QString::fromLatin1(entry.code) +
+           QStringLiteral("\" style=\"text-decoration: none; color: black;\">") +
+           QString::fromLatin1(entry.glyph) + QStringLiteral("</a></center>");
+}
+
 QFont fontOfPixelSize(int pixelSize)
 {
     QFont font;
@@ -37,6 +57,8 @@ OndrelWidget::OndrelWidget(platform::Services &services, QWidget *parent)
     m_gridLayout = new QGridLayout;
     m_gridLayout->setContentsMargins(0, 0, 0, 0);
     createGlyphLabels();
+    fillCommonLabels();
+    applyOemCodePage();
     createBackspaceLabel();
     layOutGrid();
     computeMaxLabelSize();
@@ -60,6 +82,136 @@ void OndrelWidget::createGlyphLabels()
             connect(label, &QLabel::linkActivated, this, &OndrelWidget::slot_OndrelLabelActivated);
         }
     }
+}
+
+struct OndrelWidget::CodePageChoice
+{
+    void (OndrelWidget::*build)();
+    codepages::AltCodeTable OndrelWidget::*table;
+    const char *displayName;
+};
+
+OndrelWidget::CodePageChoice OndrelWidget::chooseCodePage(unsigned codePage)
+{
+    using W = OndrelWidget;
+    switch (codePage) {
+    case 850:
+        return {&W::buildTable850, &W::m_table850, "Code Page 850 Latin1 Western European"};
+    case 852:
+        return {&W::buildTable852, &W::m_table852, "Code Page 852 Latin2 Central European"};
+    case 855:
+        return {&W::buildTable855, &W::m_table855, "Code Page 855 Cyrillic"};
+    case 857:
+        return {&W::buildTable857, &W::m_table857, "Code Page 857 Turkish"};
+    case 860:
+        return {&W::buildTable860, &W::m_table860, "Code Page 860 Portuguese"};
+    case 862:
+        return {&W::buildTable862, &W::m_table862, "Code Page 862 Hebrew"};
+    case 863:
+        return {&W::buildTable863, &W::m_table863, "Code Page 863 French Canadian"};
+    case 865:
+        return {&W::buildTable865, &W::m_table865, "Code Page 865 Nordic"};
+    case 866:
+        return {&W::buildTable866, &W::m_table866, "Code Page 866 Cyrillic"};
+    default:
+        // Any other code page gets the original PC character set.
+        return {&W::buildTable437, &W::m_table437, "Code Page 437 LatinUS"};
+    }
+}
+
+const codepages::AltCodeTable &OndrelWidget::codePageTable(unsigned codePage) const
+{
+    return this->*chooseCodePage(codePage).table;
+}
+
+void OndrelWidget::fillCommonLabels()
+{
+    buildCommonTable();
+    const auto &entries = m_commonTable.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        m_glyphLabels.at(static_cast<qsizetype>(i))->setText(labelText(entries[i]));
+    releaseTable(m_commonTable);
+}
+
+void OndrelWidget::applyOemCodePage()
+{
+    // Asked once: the panel keeps showing the code page it was created with.
+    const CodePageChoice choice = chooseCodePage(m_services.codePage->oemCodePage());
+    (this->*choice.build)();
+    codepages::AltCodeTable &table = this->*choice.table;
+    fillCodePageLabels(table);
+    releaseTable(table);
+    setWindowTitle(QStringLiteral("Ondrel [1-255, ") + QString::fromLatin1(choice.displayName) +
+                   QLatin1Char(']'));
+}
+
+void OndrelWidget::fillCodePageLabels(const codepages::AltCodeTable &table)
+{
+    // The code page's labels follow the common ones, whatever their number.
+    const qsizetype start = m_commonTable.length();
+    const auto &entries = table.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        m_glyphLabels.at(start + static_cast<qsizetype>(i))->setText(labelText(entries[i]));
+}
+
+void OndrelWidget::releaseTable(codepages::AltCodeTable &table)
+{
+    table.release();
+}
+
+void OndrelWidget::buildCommonTable()
+{
+    m_commonTable.build(codepages::commonTable);
+}
+
+void OndrelWidget::buildTable437()
+{
+    m_table437.build(codepages::table437);
+}
+
+void OndrelWidget::buildTable850()
+{
+    m_table850.build(codepages::table850);
+}
+
+void OndrelWidget::buildTable852()
+{
+    m_table852.build(codepages::table852);
+}
+
+void OndrelWidget::buildTable855()
+{
+    m_table855.build(codepages::table855);
+}
+
+void OndrelWidget::buildTable857()
+{
+    m_table857.build(codepages::table857);
+}
+
+void OndrelWidget::buildTable860()
+{
+    m_table860.build(codepages::table860);
+}
+
+void OndrelWidget::buildTable862()
+{
+    m_table862.build(codepages::table862);
+}
+
+void OndrelWidget::buildTable863()
+{
+    m_table863.build(codepages::table863);
+}
+
+void OndrelWidget::buildTable865()
+{
+    m_table865.build(codepages::table865);
+}
+
+void OndrelWidget::buildTable866()
+{
+    m_table866.build(codepages::table866);
 }
 
 void OndrelWidget::createBackspaceLabel()

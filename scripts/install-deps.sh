@@ -14,7 +14,7 @@ build_packages=(
 )
 runtime_packages=(qt6-qpa-plugins fonts-dejavu-core)
 test_packages=(
-    xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick python3
+    xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
     locales libc-bin
 )
 
