@@ -65,6 +65,15 @@ class X11Session:
 
     # -- session -------------------------------------------------------------------
     def start(self):
+        # A test whose setUp fails gets no tearDown: a half-started session must not
+        # outlive it.
+        try:
+            return self._start()
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start(self):
         read_fd, write_fd = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
@@ -83,11 +92,22 @@ class X11Session:
         self.env["DISPLAY"] = self.display
         self.spawn(["openbox", "--sm-disable"])
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
-                   .find("window id") >= 0, message="openbox")
+                   .find("window id") >= 0, timeout=30, message="openbox")
         if self.tray:
-            self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-                        "--height", "24", "--SetDockType", "true", "--transparent", "false"])
-            wait_until(self.tray_host, message="trayer")
+            # On a busy machine trayer now and then starts without ever mapping its
+            # window; a fresh one does.
+            for attempt in range(3):
+                trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right",
+                                     "--widthtype", "request", "--height", "24",
+                                     "--SetDockType", "true", "--transparent", "false"])
+                try:
+                    wait_until(self.tray_host, timeout=15, message="trayer")
+                    break
+                except AssertionError:
+                    trayer.terminate()
+                    trayer.wait(5)
+                    if attempt == 2:
+                        raise
         return self
 
     def stop(self):

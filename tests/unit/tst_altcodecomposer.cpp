@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "codepages/codepagecharacters.h"
 #include "panel/alttyping.h"
+#include "panel/ondrelwidget.h"
+#include "platform/fake/fakeplatform.h"
 #include "platform/keyboard.h"
 #include "platform/x11/altcodecomposer.h"
 #include "platform/x11/x11keyboard.h"
 
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <map>
@@ -57,6 +62,8 @@ class TestAltCodeComposer : public QObject
 private slots:
     void codeTypesTheCharacterThePanelShows_data();
     void codeTypesTheCharacterThePanelShows();
+    void everyLabelComposesItsGlyph_data();
+    void everyLabelComposesItsGlyph();
     void lookupIsAskedForTheCodeModulo256();
     void altAloneTypesNothing();
     void digitsWithoutAltTypeNothing();
@@ -109,6 +116,44 @@ void TestAltCodeComposer::codeTypesTheCharacterThePanelShows()
     QCOMPARE(keyboard.typed.size(), size_t(1));
     QCOMPARE(keyboard.typed.front().kind, Keystroke::Kind::Character);
     QCOMPARE(uint(keyboard.typed.front().character), character);
+}
+
+void TestAltCodeComposer::everyLabelComposesItsGlyph_data()
+{
+    QTest::addColumn<unsigned>("codePage");
+
+    for (unsigned codePage : {437u, 850u, 852u, 855u, 857u, 860u, 862u, 863u, 865u, 866u})
+        QTest::addRow("%u", codePage) << codePage;
+}
+
+void TestAltCodeComposer::everyLabelComposesItsGlyph()
+{
+    QFETCH(unsigned, codePage);
+
+    // What the user sees is the label's text; what arrives is what the composer
+    // makes of the label's link with the lookup the program gives it.
+    platform::fake::FakePlatform platform;
+    platform.codePage->codePage = codePage;
+    const OndrelWidget panel(platform.services);
+    ComposingKeyboard keyboard(
+        [codePage](unsigned code) { return codepages::panelCharacter(codePage, code); });
+    static const QRegularExpression linkAndGlyph(
+        QStringLiteral("href=\"(\\d+)\"[^>]*>&#x([0-9A-F]+);</a>"));
+
+    int filled = 0;
+    for (const QLabel *label : panel.glyphLabels()) {
+        if (label->text().isEmpty())
+            continue;
+        ++filled;
+        const QRegularExpressionMatch match = linkAndGlyph.match(label->text());
+        QVERIFY2(match.hasMatch(), qPrintable(label->text()));
+        keyboard.typed.clear();
+        alttyping::typeAltCode(keyboard, match.captured(1));
+        QVERIFY2(keyboard.typed.size() == 1, qPrintable(match.captured(1)));
+        QCOMPARE(keyboard.typed.front().kind, Keystroke::Kind::Character);
+        QCOMPARE(uint(keyboard.typed.front().character), match.captured(2).toUInt(nullptr, 16));
+    }
+    QVERIFY(filled >= 63 + 123);
 }
 
 void TestAltCodeComposer::lookupIsAskedForTheCodeModulo256()
@@ -227,5 +272,5 @@ void TestAltCodeComposer::scanCodesAreThoseOfAPcKeyboard()
     QCOMPARE(platform::x11::pcScanCode(virtualKey), scanCode);
 }
 
-QTEST_GUILESS_MAIN(TestAltCodeComposer)
+QTEST_MAIN(TestAltCodeComposer)
 #include "tst_altcodecomposer.moc"
