@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xtesttyper.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -19,9 +20,17 @@ XTestTyper::XTestTyper()
         m_display = nullptr;
         return;
     }
-    int minKeycode = 0, maxKeycode = 0;
-    XDisplayKeycodes(m_display, &minKeycode, &maxKeycode);
-    readKeymap(minKeycode, maxKeycode - minKeycode + 1);
+    // A server with XKB tells of keymap changes only the clients that ask for its
+    // own events; the core MappingNotify is for those without it.
+    int opcode = 0, xkbErrorBase = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(m_display, &opcode, &m_xkbEventBase, &xkbErrorBase, &xkbMajor,
+                          &xkbMinor)) {
+        const unsigned long events = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
+        XkbSelectEvents(m_display, XkbUseCoreKbd, events, events);
+    } else {
+        m_xkbEventBase = -1;
+    }
+    readWholeKeymap();
 }
 
 XTestTyper::~XTestTyper()
@@ -35,6 +44,13 @@ XTestTyper::~XTestTyper()
 int XTestTyper::connectionNumber() const
 {
     return m_display ? ConnectionNumber(m_display) : -1;
+}
+
+void XTestTyper::readWholeKeymap()
+{
+    int minKeycode = 0, maxKeycode = 0;
+    XDisplayKeycodes(m_display, &minKeycode, &maxKeycode);
+    readKeymap(minKeycode, maxKeycode - minKeycode + 1);
 }
 
 void XTestTyper::readKeymap(int first, int count)
@@ -55,11 +71,17 @@ void XTestTyper::processEvents()
     while (XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        if (event.type != MappingNotify)
-            continue;
-        XRefreshKeyboardMapping(&event.xmapping);
-        if (event.xmapping.request == MappingKeyboard)
-            readKeymap(event.xmapping.first_keycode, event.xmapping.count);
+        if (m_xkbEventBase >= 0 && event.type == m_xkbEventBase) {
+            const auto &xkb = reinterpret_cast<const XkbEvent &>(event);
+            if (xkb.any.xkb_type == XkbNewKeyboardNotify)
+                readWholeKeymap();
+            else if (xkb.any.xkb_type == XkbMapNotify && (xkb.map.changed & XkbKeySymsMask))
+                readKeymap(xkb.map.first_key_sym, xkb.map.num_key_syms);
+        } else if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            if (m_xkbEventBase < 0 && event.xmapping.request == MappingKeyboard)
+                readKeymap(event.xmapping.first_keycode, event.xmapping.count);
+        }
     }
 }
 

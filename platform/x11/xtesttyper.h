@@ -27,8 +27,9 @@ public:
     /// The connection's socket, to watch for MappingNotify; -1 when unavailable.
     int connectionNumber() const;
 
-    /// Reads the events that have arrived: a keymap changed by anyone drops what
-    /// the typer knew about the changed keycodes.
+    /// Reads the events that have arrived: a keymap changed by anyone (a layout
+    /// switch, xmodmap, the typer itself) drops what the typer knew about the
+    /// changed keycodes.
     void processEvents();
 
     /// Presses and releases a key that types keysym.
@@ -38,11 +39,13 @@ public:
     int bindingCount() const { return m_bindingCount; }
 
 private:
+    void readWholeKeymap();
     void readKeymap(int first, int count);
     void bind(int keycode, Keysym keysym);
     void releaseBindings();
 
     Display *m_display = nullptr;
+    int m_xkbEventBase = -1;
     KeycodePool m_pool;
     int m_bindingCount = 0;
 };

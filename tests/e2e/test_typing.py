@@ -3,6 +3,7 @@
 once, while that application keeps the focus, also after the panel was dragged; and
 the keyboard map is as it was once the program has gone."""
 
+import re
 import signal
 import time
 import unittest
@@ -78,6 +79,10 @@ class TypingTest(unittest.TestCase):
                        message="the target's text")
         except AssertionError:
             self.assertEqual(self.target.text(), expected)
+
+    def keycode_typing(self, keysym_name):
+        match = re.search(r"^keycode\s+(\d+) = %s\b" % keysym_name, self.keymap(), re.M)
+        return int(match.group(1)) if match else None
 
     def open_menu(self, ondrel):
         before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
@@ -158,6 +163,20 @@ class TypingTest(unittest.TestCase):
             self.click_label(ondrel, index)
         self.wait_for_text(glyphs[2] + glyphs[70])
         self.assertTrue(self.target.has_focus())
+
+    def test_a_binding_that_another_program_changes_is_not_reused(self):
+        ondrel = self.start_with_panel()
+        smile = panel_glyphs(437)[0]
+        self.click_label(ondrel, 0)
+        self.wait_for_text(smile)
+        keycode = wait_until(lambda: self.keycode_typing("U263A"), message="the binding")
+
+        # A layout switch or xmodmap takes the keycode over; pressing it again
+        # would type its new character instead of the glyph.
+        self.session.x("xmodmap", "-e", "keycode %d = q Q" % keycode)
+        self.click_label(ondrel, 0)
+        self.wait_for_text(smile * 2)
+        self.assertIn("keycode %3d = q Q" % keycode, self.keymap())
 
     def test_no_keycode_stays_bound_after_the_program_ends(self):
         before = self.keymap()
