@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ondrelwidget.h"
 
+#include "alttyping.h"
 #include "codepages/table437.h"
 #include "codepages/table850.h"
 #include "codepages/table852.h"
@@ -50,7 +51,8 @@ QFont fontOfPixelSize(int pixelSize)
 } // namespace
 
 OndrelWidget::OndrelWidget(platform::Services &services, QWidget *parent)
-    : QWidget(parent, Qt::WindowStaysOnTopHint | Qt::WindowTitleHint), m_services(services)
+    : QWidget(parent, Qt::WindowStaysOnTopHint | Qt::WindowTitleHint), m_services(services),
+      m_handOver(*services.windowActivation, [this] { return platform::NativeWindow(winId()); })
 {
     m_gridLayout = new QGridLayout;
     m_gridLayout->setContentsMargins(0, 0, 0, 0);
@@ -289,26 +291,29 @@ void OndrelWidget::paintEvent(QPaintEvent *)
 
 void OndrelWidget::enableNoActivate()
 {
-    setNoActivate(true);
+    m_handOver.enableNoActivate();
 }
 
 void OndrelWidget::disableNoActivate()
 {
-    setNoActivate(false);
+    m_handOver.disableNoActivate();
 }
 
-void OndrelWidget::setNoActivate(bool enabled)
+bool OndrelWidget::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    m_services.windowActivation->setNoActivate(winId(), enabled);
-    m_noActivate = enabled;
+    // Never consumes the message: the system's own frame handling (moving, the
+    // system menu, the close button) must follow.
+    m_handOver.handle(m_services.windowActivation->frameEvent(eventType.constData(), message));
+    return QWidget::nativeEvent(eventType, message, result);
 }
 
 void OndrelWidget::slot_OndrelLabelActivated(const QString &link)
 {
-    Q_UNUSED(link)
+    alttyping::typeAltCode(*m_services.keyboard, link);
 }
 
 void OndrelWidget::slot_backspaceLabelActivated(const QString &link)
 {
     Q_UNUSED(link)
+    alttyping::typeBackspace(*m_services.keyboard);
 }

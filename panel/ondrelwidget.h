@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codepages/altcodetable.h"
+#include "focushandover.h"
 #include "panelgeometry.h"
 
 #include <QColor>
@@ -40,7 +41,9 @@ public:
 
     void enableNoActivate();
     void disableNoActivate();
-    bool isNoActivate() const { return m_noActivate; }
+    bool isNoActivate() const { return m_handOver.isNoActivate(); }
+    /// The window the panel hands the foreground back to after its frame was worked.
+    platform::NativeWindow previousForeground() const { return m_handOver.previousForeground(); }
 
     const QList<QLabel *> &glyphLabels() const { return m_glyphLabels; }
     QLabel *backspaceLabel() const { return m_backspaceLabel; }
@@ -66,6 +69,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 protected slots:
     void slot_OndrelLabelActivated(const QString &link);
@@ -83,7 +87,6 @@ private:
     void createBackspaceLabel();
     void layOutGrid();
     void computeMaxLabelSize();
-    void setNoActivate(bool enabled);
 
     platform::Services &m_services;
     QList<QLabel *> m_glyphLabels;
@@ -92,7 +95,7 @@ private:
     int m_labelSize = 0;
     QWidget *m_gridHost = nullptr;
     int m_maxLabelSize = 0;
-    bool m_noActivate = false;
+    FocusHandOver m_handOver;
     codepages::AltCodeTable m_commonTable;
     codepages::AltCodeTable m_table437;
     codepages::AltCodeTable m_table850;

@@ -5,6 +5,13 @@
 
 namespace platform {
 
+/// What a native message of the panel window means for the focus hand-over.
+enum class FrameEvent {
+    None,
+    ButtonPressed, ///< the left button went down on the frame or title bar
+    PointerLeft,   ///< the pointer has left the frame
+};
+
 /// Controls whether a window may take the keyboard focus, and who has the foreground.
 class WindowActivation
 {
@@ -22,6 +29,10 @@ public:
     /// The left mouse button's asynchronous key state, as GetAsyncKeyState reports it:
     /// 0 or 1 while the button is up.
     virtual short leftButtonState() const = 0;
+
+    /// Reads a native message of a window that works the hand-over. May arrange
+    /// with the system that the frame's leave notification will be sent.
+    virtual FrameEvent frameEvent(const char *eventType, void *message) = 0;
 };
 
 } // namespace platform

@@ -16,6 +16,13 @@ void FakeWindowActivation::setForegroundWindow(NativeWindow window)
     foreground = window;
 }
 
+FrameEvent FakeWindowActivation::frameEvent(const char *eventType, void *message)
+{
+    if (std::strcmp(eventType, EventType) != 0)
+        return FrameEvent::None;
+    return static_cast<const Message *>(message)->event;
+}
+
 bool FakeWindowActivation::isNoActivate(NativeWindow window) const
 {
     const auto it = noActivate.find(window);

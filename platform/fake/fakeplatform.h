@@ -17,14 +17,27 @@ public:
     void setNoActivate(NativeWindow window, bool enabled) override;
     NativeWindow foregroundWindow() const override { return foreground; }
     void setForegroundWindow(NativeWindow window) override;
-    short leftButtonState() const override { return leftButton; }
+    short leftButtonState() const override
+    {
+        ++leftButtonReads;
+        return leftButton;
+    }
+    FrameEvent frameEvent(const char *eventType, void *message) override;
 
     bool isNoActivate(NativeWindow window) const;
+
+    /// The event type under which tests deliver a FakeWindowActivation::Message.
+    static constexpr const char *EventType = "fake_frame_message";
+    struct Message
+    {
+        FrameEvent event;
+    };
 
     std::map<NativeWindow, bool> noActivate;
     NativeWindow foreground = 0;
     std::vector<NativeWindow> foregroundRequests;
     short leftButton = 0;
+    mutable int leftButtonReads = 0;
 };
 
 struct KeyEvent

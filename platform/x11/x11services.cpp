@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../services.h"
+#include "codepages/codepagecharacters.h"
 #include "localecodepage.h"
 #include "unixsignalwatcher.h"
+#include "x11keyboard.h"
 #include "x11windowactivation.h"
 #include "xdgautostart.h"
 
@@ -11,13 +13,6 @@ namespace {
 
 // Placeholders for the services that later work brings to X11. Each behaves like
 // the facility being absent, which the program already handles quietly.
-class NoKeyboard : public Keyboard
-{
-public:
-    unsigned scanCode(unsigned) const override { return 0; }
-    void sendKey(unsigned, unsigned, unsigned) override {}
-};
-
 class NoHotkeyHook : public HotkeyHook
 {
 public:
@@ -32,8 +27,11 @@ std::unique_ptr<Services> createNativeServices()
 {
     auto services = std::make_unique<Services>();
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
-    services->keyboard = std::make_unique<NoKeyboard>();
     services->codePage = std::make_unique<x11::LocaleCodePage>();
+    // The composer types what the panel shows, in the code page the panel shows.
+    const unsigned codePage = services->codePage->oemCodePage();
+    services->keyboard = std::make_unique<x11::X11Keyboard>(
+        [codePage](unsigned code) { return codepages::panelCharacter(codePage, code); });
     services->hotkeyHook = std::make_unique<NoHotkeyHook>();
     services->autorun = std::make_unique<x11::XdgAutostart>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();

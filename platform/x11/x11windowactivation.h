@@ -14,6 +14,7 @@ public:
     NativeWindow foregroundWindow() const override { return 0; }
     void setForegroundWindow(NativeWindow) override {}
     short leftButtonState() const override { return 0; }
+    FrameEvent frameEvent(const char *, void *) override { return FrameEvent::None; }
 };
 
 } // namespace platform::x11

@@ -65,6 +65,15 @@ class X11Session:
 
     # -- session -------------------------------------------------------------------
     def start(self):
+        # A test whose setUp fails gets no tearDown: a half-started session must not
+        # outlive it.
+        try:
+            return self._start()
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start(self):
         read_fd, write_fd = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",

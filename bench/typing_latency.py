@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Click-to-character latency of the panel, and keymap changes per typed character.
+
+A click on a label is sent with XTest (what xdotool uses); the clock stops when the
+target application's text has grown by the character. A second X connection counts
+the XKB map notifications with changed keysyms that every client receives when a
+keycode is rebound (each one makes every X client reload its keymap).
+Two runs: a few glyphs clicked over and over (fewer than the spare keycodes, so no
+rebinding after the first round), then every glyph of the panel in turn (always a
+glyph the keymap does not hold).
+
+    bench/typing_latency.py BUILD_DIR [CLICKS]
+"""
+
+import ctypes
+import ctypes.util
+import os
+import statistics
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+import x11session  # noqa: E402
+from x11session import Ondrel, Target, X11Session, wait_until  # noqa: E402
+
+PACE = 0.05  # seconds between clicks
+XKB_MAP_NOTIFY = 1
+XKB_KEY_SYMS_MASK = 1 << 1
+FILLED_LABELS = 190  # code page 437
+
+
+class Xlib:
+    def __init__(self, display):
+        self.x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.xtst = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        for name in ("XFlush", "XPending", "XSync"):
+            getattr(self.x, name).argtypes = [ctypes.c_void_p] + (
+                [ctypes.c_int] if name == "XSync" else [])
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                   ctypes.c_ulong]
+        self.clicker = self.x.XOpenDisplay(display.encode())
+        self.watcher = self.x.XOpenDisplay(display.encode())
+        if not self.clicker or not self.watcher:
+            raise RuntimeError("cannot open " + display)
+        self.event = ctypes.create_string_buffer(256)
+        self.x.XkbQueryExtension.argtypes = [ctypes.c_void_p] + [ctypes.POINTER(ctypes.c_int)] * 5
+        self.x.XkbSelectEvents.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_ulong,
+                                           ctypes.c_ulong]
+        values = [ctypes.c_int() for _ in range(5)]
+        values[3].value, values[4].value = 1, 0
+        if not self.x.XkbQueryExtension(self.watcher, *[ctypes.byref(v) for v in values]):
+            raise RuntimeError("no XKB")
+        self.xkb_event = values[1].value
+        self.x.XkbSelectEvents(self.watcher, 0x100, 1 << XKB_MAP_NOTIFY, 1 << XKB_MAP_NOTIFY)
+        self.x.XSync(self.watcher, 0)
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.clicker, -1, x, y, 0)
+        self.x.XSync(self.clicker, 0)
+
+    def click(self):
+        self.xtst.XTestFakeButtonEvent(self.clicker, 1, 1, 0)
+        self.xtst.XTestFakeButtonEvent(self.clicker, 1, 0, 0)
+        self.x.XFlush(self.clicker)
+
+    def press_key(self, keycode):
+        self.xtst.XTestFakeKeyEvent(self.clicker, keycode, 1, 0)
+        self.xtst.XTestFakeKeyEvent(self.clicker, keycode, 0, 0)
+        self.x.XFlush(self.clicker)
+
+    def mapping_notifies(self):
+        count = 0
+        while self.x.XPending(self.watcher) > 0:
+            self.x.XNextEvent(self.watcher, self.event)
+            # XkbMapNotifyEvent: type at 0, xkb_type at 40, changed at 48 (LP64).
+            if (ctypes.c_int.from_buffer(self.event).value == self.xkb_event
+                    and ctypes.c_int.from_buffer(self.event, 40).value == XKB_MAP_NOTIFY
+                    and ctypes.c_uint.from_buffer(self.event, 48).value & XKB_KEY_SYMS_MASK):
+                count += 1
+        return count
+
+
+def run(session, xlib, ondrel, target, labels):
+    panel = ondrel.panel()
+    size = panel.width // 28
+    latencies, remaps = [], []
+    xlib.mapping_notifies()
+    for index in labels:
+        row, column = divmod(index, 28)
+        xlib.move(panel.x + column * size + size // 2, panel.y + row * size + size // 2)
+        before = len(target.text())
+        start = time.perf_counter()
+        xlib.click()
+        while len(target.text()) == before:
+            if time.perf_counter() - start > 5:
+                raise RuntimeError("label %d typed nothing" % index)
+            time.sleep(0.0002)
+        latencies.append((time.perf_counter() - start) * 1000)
+        time.sleep(PACE)
+        remaps.append(xlib.mapping_notifies())
+    return latencies, remaps
+
+
+def baseline(xlib, target, clicks):
+    """The same measure for a key of the keyboard typed straight into the target:
+    what the X server, the target and this script's polling cost by themselves."""
+    latencies = []
+    for _ in range(clicks):
+        before = len(target.text())
+        start = time.perf_counter()
+        xlib.press_key(38)  # the a key
+        while len(target.text()) == before:
+            if time.perf_counter() - start > 5:
+                raise RuntimeError("the key typed nothing")
+            time.sleep(0.0002)
+        latencies.append((time.perf_counter() - start) * 1000)
+        time.sleep(PACE)
+    return latencies
+
+
+def report(name, latencies, remaps):
+    ordered = sorted(latencies)
+    p95 = ordered[min(len(ordered) - 1, int(round(0.95 * len(ordered))) - 1)]
+    print("%-28s clicks %4d  median %6.2f ms  p95 %6.2f ms  max %6.2f ms  "
+          "keymap changes per character: mean %.2f, max %d"
+          % (name, len(latencies), statistics.median(latencies), p95, max(latencies),
+             statistics.mean(remaps), max(remaps)))
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else "build"
+    clicks = int(sys.argv[2]) if len(sys.argv) > 2 else 200
+    x11session.ONDREL_BIN = os.path.join(build, "ondrel")
+    x11session.TARGET_BIN = os.path.join(build, "tests", "e2e", "ondrel_e2e_target")
+    session = X11Session().start()
+    try:
+        target = Target(session)
+        ondrel = Ondrel(session)
+        ondrel.click_tray()
+        wait_until(ondrel.panel, message="the panel")
+        target.focus()
+        xlib = Xlib(session.display)
+
+        report("baseline: a key, no Ondrel", baseline(xlib, target, clicks), [0])
+
+        repeated = [63 + (i % 8) * 7 for i in range(clicks)]
+        latencies, remaps = run(session, xlib, ondrel, target, repeated)
+        report("8 glyphs over and over", latencies, remaps)
+        report("  (after the first round)", latencies[8:], remaps[8:])
+
+        distinct = [i % FILLED_LABELS for i in range(clicks)]
+        target.focus()
+        latencies, remaps = run(session, xlib, ondrel, target, distinct)
+        report("every glyph in turn", latencies, remaps)
+    finally:
+        session.stop()
+
+
+if __name__ == "__main__":
+    main()
