@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Windows services: the Qt-free Win32 backends, the Run key through QSettings,
+// and the end of the session through Qt's session management.
+
+#include "../runkeyautorun.h"
+#include "../services.h"
+#include "../win32/win32codepage.h"
+#include "../win32/win32hotkeyhook.h"
+#include "../win32/win32keyboard.h"
+#include "../win32/win32windowactivation.h"
+#include "sessionendwatcher.h"
+
+#include <QSettings>
+
+namespace platform {
+
+std::unique_ptr<Services> createNativeServices()
+{
+    auto services = std::make_unique<Services>();
+    services->windowActivation = std::make_unique<win32::Win32WindowActivation>();
+    services->keyboard = std::make_unique<win32::Win32Keyboard>();
+    services->codePage = std::make_unique<win32::Win32CodePage>();
+    services->hotkeyHook = std::make_unique<win32::Win32HotkeyHook>();
+    services->autorun = std::make_unique<RunKeyAutorun>(std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+        QSettings::NativeFormat));
+    services->termination = std::make_unique<qtwin::SessionEndWatcher>();
+    return services;
+}
+
+} // namespace platform
