@@ -5,6 +5,7 @@
 
 #include "../services.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -59,7 +60,12 @@ class FakeHotkeyHook : public HotkeyHook
 {
 public:
     Outcome install(NativeWindow notifyWindow) override;
-    void remove() override { ++removeCalls; }
+    void remove() override
+    {
+        ++removeCalls;
+        if (onRemove)
+            onRemove();
+    }
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
 
@@ -74,6 +80,7 @@ public:
     Outcome outcome = Outcome::NoLibrary;
     NativeWindow notifiedWindow = 0;
     int removeCalls = 0;
+    std::function<void()> onRemove;
 };
 
 class FakeAutorun : public Autorun

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../services.h"
 #include "unixsignalwatcher.h"
+#include "x11hotkeyhook.h"
 #include "x11windowactivation.h"
+
+#include <QCoreApplication>
+#include <QFile>
 
 namespace platform {
 
@@ -22,20 +26,19 @@ public:
     unsigned oemCodePage() const override { return 437; }
 };
 
-class NoHotkeyHook : public HotkeyHook
-{
-public:
-    Outcome install(NativeWindow) override { return Outcome::NoLibrary; }
-    void remove() override {}
-    bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
-};
-
 class NoAutorun : public Autorun
 {
 public:
     bool isEnabled(const std::string &) const override { return false; }
     void setEnabled(const std::string &, bool) override {}
 };
+
+/// The hook library's folders: the program's own, then the installed private one.
+std::vector<std::string> hookLibraryFolders()
+{
+    return {QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+            ONDREL_HOOK_LIBRARY_DIR};
+}
 
 } // namespace
 
@@ -45,7 +48,7 @@ std::unique_ptr<Services> createNativeServices()
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
     services->keyboard = std::make_unique<NoKeyboard>();
     services->codePage = std::make_unique<DefaultCodePage>();
-    services->hotkeyHook = std::make_unique<NoHotkeyHook>();
+    services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
     services->autorun = std::make_unique<NoAutorun>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();
     return services;
