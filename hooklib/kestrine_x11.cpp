@@ -62,6 +62,7 @@ extern "C" KESTRINE_EXPORT void setAppHwnd(std::uintptr_t window)
     appWindow = static_cast<Window>(window);
 }
 
+// Linked under the stand-in of exportname.h; the build gives it its Windows name.
 extern "C" KESTRINE_EXPORT std::intptr_t
 LowLevelKeyboardProc(int code, std::uintptr_t wParam,
                      std::intptr_t lParam) __asm__("_LowLevelKeyboardProba12");
