@@ -68,6 +68,7 @@ public:
     }
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
+    bool keepsHotkeyMessage() const override { return keepsMessage; }
 
     /// The event type under which tests deliver a FakeHotkeyHook::Message.
     static constexpr const char *EventType = "fake_hotkey_message";
@@ -81,6 +82,7 @@ public:
     NativeWindow notifiedWindow = 0;
     int removeCalls = 0;
     std::function<void()> onRemove;
+    bool keepsMessage = false;
 };
 
 class FakeAutorun : public Autorun

@@ -26,6 +26,7 @@ public:
     void remove() override;
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
+    bool keepsHotkeyMessage() const override { return true; }
 
     /// The file the library was loaded from, while it is loaded.
     const std::string &libraryPath() const { return m_libraryPath; }

@@ -29,11 +29,12 @@ class ManagerProbe : public OndrelManager
 public:
     using OndrelManager::OndrelManager;
 
-    void deliverHookMessage(unsigned number, unsigned wParam)
+    /// Returns whether the manager reported the message as consumed.
+    bool deliverHookMessage(unsigned number, unsigned wParam)
     {
         FakeHotkeyHook::Message message{number, wParam};
         qintptr result = 0;
-        nativeEvent(FakeHotkeyHook::EventType, &message, &result);
+        return nativeEvent(FakeHotkeyHook::EventType, &message, &result);
     }
 };
 
@@ -76,6 +77,7 @@ private slots:
     void withoutTheHookTheTooltipIsPlain();
     void withTheHookTheTooltipAndMenuShowTheKey();
     void hookMessageTogglesOnlyForTheSelectedKey();
+    void hookMessageIsPassedOnUnlessThePlatformKeepsIt();
     void setShowHideKey_data();
     void setShowHideKey();
     void storedKeyIsSelected_data();
@@ -377,6 +379,25 @@ void TestOndrelManager::hookMessageTogglesOnlyForTheSelectedKey()
     QVERIFY(panel->isVisible());
     manager.deliverHookMessage(platform::HotkeyMessage, 119);
     QVERIFY(panel->isHidden());
+}
+
+void TestOndrelManager::hookMessageIsPassedOnUnlessThePlatformKeepsIt()
+{
+    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
+    ManagerProbe &manager = startManager();
+    // As a window procedure does, the manager hands every message on.
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage, 119));
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage, 120));
+    QVERIFY(manager.panel()->isVisible());
+
+    // A platform whose own processing only complains about the message keeps it,
+    // once read; other messages still go on.
+    m_platform->hotkeyHook->keepsMessage = true;
+    QVERIFY(manager.deliverHookMessage(platform::HotkeyMessage, 119));
+    QVERIFY(manager.panel()->isHidden());
+    QVERIFY(manager.deliverHookMessage(platform::HotkeyMessage, 120));
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage + 1, 119));
+    QVERIFY(manager.panel()->isHidden());
 }
 
 void TestOndrelManager::setShowHideKey_data()
