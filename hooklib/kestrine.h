@@ -16,6 +16,10 @@ constexpr unsigned HotkeyMessage = 5556;
 /// The exports, looked up by exactly these names.
 constexpr char SetAppHwndName[] = "setAppHwnd";
 constexpr char KeyboardProcName[] = "_LowLevelKeyboardProc@12";
+/// The keyboard procedure's name in the shared object for X11. Windows decorates a
+/// standard-call function with the size of its arguments; ELF has no such decoration,
+/// and its linkers would read the '@' as a symbol version, so the plain name is used.
+constexpr char ElfKeyboardProcName[] = "LowLevelKeyboardProc";
 
 /// On X11 the message travels as a ClientMessage of this type (format 32, data =
 /// message, WPARAM, LPARAM).

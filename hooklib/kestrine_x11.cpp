@@ -3,7 +3,6 @@
 // for every key event; the library reports new presses of F2 to F12 to the window
 // given to setAppHwnd, as a ClientMessage over a display connection of its own.
 
-#include "exportname.h"
 #include "kestrine.h"
 #include "pressfilter.h"
 
@@ -62,12 +61,8 @@ extern "C" KESTRINE_EXPORT void setAppHwnd(std::uintptr_t window)
     appWindow = static_cast<Window>(window);
 }
 
-// Linked under the stand-in of exportname.h; the build gives it its Windows name.
-extern "C" KESTRINE_EXPORT std::intptr_t
-LowLevelKeyboardProc(int code, std::uintptr_t wParam,
-                     std::intptr_t lParam) __asm__("_LowLevelKeyboardProba12");
-
-extern "C" std::intptr_t LowLevelKeyboardProc(int code, std::uintptr_t wParam, std::intptr_t lParam)
+extern "C" KESTRINE_EXPORT std::intptr_t LowLevelKeyboardProc(int code, std::uintptr_t wParam,
+                                                              std::intptr_t lParam)
 {
     if (code == kestrine::HcAction && lParam != 0) {
         const auto *record = reinterpret_cast<const kestrine::KeyRecord *>(lParam);

@@ -65,7 +65,7 @@ HotkeyHook::Outcome X11HotkeyHook::install(NativeWindow notifyWindow)
     setAppHwnd(notifyWindow);
 
     const auto keyboardProc =
-        lookUp<kestrine::KeyboardProcFunction>(m_library, kestrine::KeyboardProcName);
+        lookUp<kestrine::KeyboardProcFunction>(m_library, kestrine::ElfKeyboardProcName);
     if (!keyboardProc)
         return Outcome::LoadedNoHook;
     if (!m_keys.start([this](unsigned virtualKey, unsigned scanCode, bool pressed,

@@ -55,11 +55,8 @@ STUB_EXPORT void setAppHwnd(std::uintptr_t window)
 #endif
 
 #ifdef STUB_KEYBOARD_PROC
-STUB_EXPORT std::intptr_t
-LowLevelKeyboardProc(int code, std::uintptr_t wParam,
-                     std::intptr_t lParam) __asm__("_LowLevelKeyboardProba12");
-
-std::intptr_t LowLevelKeyboardProc(int code, std::uintptr_t wParam, std::intptr_t lParam)
+STUB_EXPORT std::intptr_t LowLevelKeyboardProc(int code, std::uintptr_t wParam,
+                                               std::intptr_t lParam)
 {
     const auto *virtualKey = reinterpret_cast<const std::uint32_t *>(lParam);
     trace("key %d %ju %u\n", code, static_cast<std::uintmax_t>(wParam),
