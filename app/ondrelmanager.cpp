@@ -185,8 +185,11 @@ void OndrelManager::showPanel()
 bool OndrelManager::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
     unsigned virtualKey = 0;
-    if (m_services.hotkeyHook->decodeHotkeyMessage(eventType.constData(), message, virtualKey))
+    if (m_services.hotkeyHook->decodeHotkeyMessage(eventType.constData(), message, virtualKey)) {
         handleHotkeyMessage(virtualKey);
+        if (m_services.hotkeyHook->keepsHotkeyMessage())
+            return true;
+    }
     return QWidget::nativeEvent(eventType, message, result);
 }
 

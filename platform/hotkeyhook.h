@@ -30,6 +30,11 @@ public:
     /// when it is the library's hotkey message.
     virtual bool decodeHotkeyMessage(const char *eventType, void *message,
                                      unsigned &virtualKey) const = 0;
+
+    /// Whether the hotkey message, once read, is kept from the windowing system's
+    /// own processing. Windows passes it on, as a window procedure always has; Qt's
+    /// X11 backend would only log its private ClientMessage type as unhandled.
+    virtual bool keepsHotkeyMessage() const { return false; }
 };
 
 } // namespace platform

@@ -15,7 +15,7 @@ build_packages=(
 runtime_packages=(qt6-qpa-plugins fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
-    locales libc-bin
+    locales libc-bin tesseract-ocr tesseract-ocr-eng
 )
 
 packages=("${build_packages[@]}" "${runtime_packages[@]}")

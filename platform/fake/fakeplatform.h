@@ -5,6 +5,7 @@
 
 #include "../services.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -72,9 +73,15 @@ class FakeHotkeyHook : public HotkeyHook
 {
 public:
     Outcome install(NativeWindow notifyWindow) override;
-    void remove() override { ++removeCalls; }
+    void remove() override
+    {
+        ++removeCalls;
+        if (onRemove)
+            onRemove();
+    }
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
+    bool keepsHotkeyMessage() const override { return keepsMessage; }
 
     /// The event type under which tests deliver a FakeHotkeyHook::Message.
     static constexpr const char *EventType = "fake_hotkey_message";
@@ -87,6 +94,8 @@ public:
     Outcome outcome = Outcome::NoLibrary;
     NativeWindow notifiedWindow = 0;
     int removeCalls = 0;
+    std::function<void()> onRemove;
+    bool keepsMessage = false;
 };
 
 class FakeAutorun : public Autorun

@@ -3,23 +3,24 @@
 #include "codepages/codepagecharacters.h"
 #include "localecodepage.h"
 #include "unixsignalwatcher.h"
+#include "x11hotkeyhook.h"
 #include "x11keyboard.h"
 #include "x11windowactivation.h"
 #include "xdgautostart.h"
+
+#include <QCoreApplication>
+#include <QFile>
 
 namespace platform {
 
 namespace {
 
-// Placeholders for the services that later work brings to X11. Each behaves like
-// the facility being absent, which the program already handles quietly.
-class NoHotkeyHook : public HotkeyHook
+/// The hook library's folders: the program's own, then the installed private one.
+std::vector<std::string> hookLibraryFolders()
 {
-public:
-    Outcome install(NativeWindow) override { return Outcome::NoLibrary; }
-    void remove() override {}
-    bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
-};
+    return {QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+            ONDREL_HOOK_LIBRARY_DIR};
+}
 
 } // namespace
 
@@ -32,7 +33,7 @@ std::unique_ptr<Services> createNativeServices()
     const unsigned codePage = services->codePage->oemCodePage();
     services->keyboard = std::make_unique<x11::X11Keyboard>(
         [codePage](unsigned code) { return codepages::panelCharacter(codePage, code); });
-    services->hotkeyHook = std::make_unique<NoHotkeyHook>();
+    services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
     services->autorun = std::make_unique<x11::XdgAutostart>();
     services->termination = std::make_unique<x11::UnixSignalWatcher>();
     return services;

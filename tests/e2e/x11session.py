@@ -98,20 +98,21 @@ class X11Session:
         return self
 
     def start_tray_host(self, attempts=3):
-        # Now and then trayer creates its window but never maps it; a fresh one does.
+        # Now and then trayer creates its panel but never maps it (seen about once in
+        # ten sessions, while the machine was busy); a fresh trayer then comes up.
         for attempt in range(attempts):
-            trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
-                                 "request", "--height", "24", "--SetDockType", "true",
-                                 "--transparent", "false"])
+            trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right",
+                                 "--widthtype", "request", "--height", "24",
+                                 "--SetDockType", "true", "--transparent", "false"])
             try:
-                wait_until(self.tray_host, timeout=10, message="trayer")
+                wait_until(self.tray_host, timeout=15, message="trayer")
                 return
             except AssertionError:
+                trayer.kill()
+                trayer.wait()
+                self.processes.remove(trayer)
                 if attempt == attempts - 1:
                     raise
-                trayer.terminate()
-                trayer.wait(5)
-                self.processes.remove(trayer)
 
     def stop(self):
         for process in reversed(self.processes):
@@ -218,8 +219,10 @@ class Target:
 
     def __init__(self, session):
         self.session = session
-        self.output = os.path.join(session.tmp, "target-%d.txt" % time.monotonic_ns())
-        self.process = session.spawn([TARGET_BIN, self.output])
+        stamp = time.monotonic_ns()
+        self.output = os.path.join(session.tmp, "target-%d.txt" % stamp)
+        self.key_log = os.path.join(session.tmp, "target-keys-%d.txt" % stamp)
+        self.process = session.spawn([TARGET_BIN, self.output, self.key_log])
         self.window = wait_until(lambda: self._window(), message="the target window")
         self.focus()
 
@@ -241,13 +244,21 @@ class Target:
         except FileNotFoundError:
             return ""
 
+    def keys(self):
+        """The names of the keys pressed in the target so far, in order."""
+        try:
+            with open(self.key_log, encoding="utf-8") as f:
+                return f.read().split()
+        except FileNotFoundError:
+            return []
+
 
 class Ondrel:
     """The real program, started in the session."""
 
-    def __init__(self, session, env=None, cwd=None):
+    def __init__(self, session, env=None, cwd=None, binary=None):
         self.session = session
-        self.process = session.spawn([ONDREL_BIN], env=env, cwd=cwd)
+        self.process = session.spawn([binary or ONDREL_BIN], env=env, cwd=cwd)
 
     @property
     def pid(self):

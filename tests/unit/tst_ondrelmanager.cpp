@@ -19,6 +19,8 @@ using platform::HotkeyHook;
 using platform::fake::FakeHotkeyHook;
 using platform::fake::FakePlatform;
 
+Q_DECLARE_METATYPE(platform::HotkeyHook::Outcome)
+
 namespace {
 
 /// Lets a test hand native messages to the manager as the windowing system would.
@@ -27,11 +29,12 @@ class ManagerProbe : public OndrelManager
 public:
     using OndrelManager::OndrelManager;
 
-    void deliverHookMessage(unsigned number, unsigned wParam)
+    /// Returns whether the manager reported the message as consumed.
+    bool deliverHookMessage(unsigned number, unsigned wParam)
     {
         FakeHotkeyHook::Message message{number, wParam};
         qintptr result = 0;
-        nativeEvent(FakeHotkeyHook::EventType, &message, &result);
+        return nativeEvent(FakeHotkeyHook::EventType, &message, &result);
     }
 };
 
@@ -70,12 +73,16 @@ private slots:
     void quitWritesAllSixValues();
     void terminationSavesBeforeTheLoopEnds();
 
+    void withoutTheHookTheTooltipIsPlain_data();
     void withoutTheHookTheTooltipIsPlain();
     void withTheHookTheTooltipAndMenuShowTheKey();
     void hookMessageTogglesOnlyForTheSelectedKey();
+    void hookMessageIsPassedOnUnlessThePlatformKeepsIt();
     void setShowHideKey_data();
     void setShowHideKey();
-    void unknownStoredKeySelectsF8();
+    void storedKeyIsSelected_data();
+    void storedKeyIsSelected();
+    void hookIsRemovedAtExit_data();
     void hookIsRemovedAtExit();
 
 private:
@@ -315,10 +322,18 @@ void TestOndrelManager::terminationSavesBeforeTheLoopEnds()
     QVERIFY(text.contains("KeyForShowHideOndrel=F8"));
 }
 
+void TestOndrelManager::withoutTheHookTheTooltipIsPlain_data()
+{
+    QTest::addColumn<HotkeyHook::Outcome>("outcome");
+    QTest::newRow("no library") << HotkeyHook::Outcome::NoLibrary;
+    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
+}
+
 void TestOndrelManager::withoutTheHookTheTooltipIsPlain()
 {
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::LoadedNoHook;
-    OndrelManager &manager = startManager();
+    QFETCH(HotkeyHook::Outcome, outcome);
+    m_platform->hotkeyHook->outcome = outcome;
+    ManagerProbe &manager = startManager();
     QVERIFY(!manager.hookInstalled());
     QCOMPARE(manager.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
     QVERIFY(manager.showHideAction()->shortcut().isEmpty());
@@ -327,6 +342,17 @@ void TestOndrelManager::withoutTheHookTheTooltipIsPlain()
     QVERIFY(manager.setShowHideKey(QStringLiteral("F3")));
     QCOMPARE(manager.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
     QVERIFY(manager.showHideAction()->shortcut().isEmpty());
+
+    // The handler does not ask how the set-up went: a matching message still toggles.
+    manager.deliverHookMessage(platform::HotkeyMessage, 119);
+    QVERIFY(manager.panel()->isHidden());
+    manager.deliverHookMessage(platform::HotkeyMessage, 114);
+    QVERIFY(manager.panel()->isVisible());
+
+    // The chosen key is written back at exit all the same.
+    m_manager.reset();
+    QSettings reread(storedsettings::organization, storedsettings::application);
+    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F3"));
 }
 
 void TestOndrelManager::withTheHookTheTooltipAndMenuShowTheKey()
@@ -353,6 +379,25 @@ void TestOndrelManager::hookMessageTogglesOnlyForTheSelectedKey()
     QVERIFY(panel->isVisible());
     manager.deliverHookMessage(platform::HotkeyMessage, 119);
     QVERIFY(panel->isHidden());
+}
+
+void TestOndrelManager::hookMessageIsPassedOnUnlessThePlatformKeepsIt()
+{
+    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
+    ManagerProbe &manager = startManager();
+    // As a window procedure does, the manager hands every message on.
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage, 119));
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage, 120));
+    QVERIFY(manager.panel()->isVisible());
+
+    // A platform whose own processing only complains about the message keeps it,
+    // once read; other messages still go on.
+    m_platform->hotkeyHook->keepsMessage = true;
+    QVERIFY(manager.deliverHookMessage(platform::HotkeyMessage, 119));
+    QVERIFY(manager.panel()->isHidden());
+    QVERIFY(manager.deliverHookMessage(platform::HotkeyMessage, 120));
+    QVERIFY(!manager.deliverHookMessage(platform::HotkeyMessage + 1, 119));
+    QVERIFY(manager.panel()->isHidden());
 }
 
 void TestOndrelManager::setShowHideKey_data()
@@ -398,30 +443,72 @@ void TestOndrelManager::setShowHideKey()
     QVERIFY(manager.panel()->isVisible());
 }
 
-void TestOndrelManager::unknownStoredKeySelectsF8()
+void TestOndrelManager::storedKeyIsSelected_data()
 {
-    {
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("selected");
+
+    QTest::newRow("F12") << QVariant(QStringLiteral("F12")) << QStringLiteral("F12");
+    QTest::newRow("F2") << QVariant(QStringLiteral("F2")) << QStringLiteral("F2");
+    QTest::newRow("absent") << QVariant() << QStringLiteral("F8");
+    // Names that no entry has can only come from an edited file; the default
+    // keeps a current key for the tooltip, the messages and the saving.
+    QTest::newRow("F99") << QVariant(QStringLiteral("F99")) << QStringLiteral("F8");
+    QTest::newRow("lower case f12") << QVariant(QStringLiteral("f12")) << QStringLiteral("F8");
+    QTest::newRow("F1, not offered") << QVariant(QStringLiteral("F1")) << QStringLiteral("F8");
+    QTest::newRow("empty") << QVariant(QString()) << QStringLiteral("F8");
+}
+
+void TestOndrelManager::storedKeyIsSelected()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, selected);
+    if (stored.isValid()) {
         QSettings settings(storedsettings::organization, storedsettings::application);
-        settings.setValue(storedsettings::showHideKeyKey, QStringLiteral("F99"));
+        settings.setValue(storedsettings::showHideKeyKey, stored);
     }
     m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    OndrelManager &manager = startManager();
+    ManagerProbe &manager = startManager();
     QVERIFY(manager.currentHotkey());
-    QCOMPARE(manager.currentHotkey()->name, QStringLiteral("F8"));
-    QCOMPARE(manager.trayIcon()->toolTip(), QStringLiteral("Ondrel (<F8>)"));
+    QCOMPARE(manager.currentHotkey()->name, selected);
+    QCOMPARE(manager.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(selected));
+    QCOMPARE(manager.showHideAction()->shortcut(), QKeySequence(manager.currentHotkey()->qtKey));
+
+    // Its message, and only its, toggles the panel.
+    const unsigned virtualKey = static_cast<unsigned>(manager.currentHotkey()->virtualKey);
+    manager.deliverHookMessage(platform::HotkeyMessage, virtualKey == 119 ? 123 : 119);
+    QVERIFY(manager.panel()->isHidden());
+    manager.deliverHookMessage(platform::HotkeyMessage, virtualKey);
+    QVERIFY(manager.panel()->isVisible());
 
     m_manager.reset();
     QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F8"));
+    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), selected);
+}
+
+void TestOndrelManager::hookIsRemovedAtExit_data()
+{
+    QTest::addColumn<HotkeyHook::Outcome>("outcome");
+    QTest::newRow("installed") << HotkeyHook::Outcome::Installed;
+    // A library that loaded without its hook is still released.
+    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
 }
 
 void TestOndrelManager::hookIsRemovedAtExit()
 {
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
+    QFETCH(HotkeyHook::Outcome, outcome);
+    m_platform->hotkeyHook->outcome = outcome;
     startManager();
     QCOMPARE(m_platform->hotkeyHook->removeCalls, 0);
+    QByteArray settingsWhenRemoved = "not removed";
+    m_platform->hotkeyHook->onRemove = [&settingsWhenRemoved] {
+        settingsWhenRemoved = settingsFileText();
+    };
     m_manager.reset();
     QCOMPARE(m_platform->hotkeyHook->removeCalls, 1);
+    // Removed first, before the settings are written.
+    QVERIFY(settingsWhenRemoved.isEmpty());
+    QVERIFY(!settingsFileText().isEmpty());
 }
 
 ONDREL_TEST_MAIN(TestOndrelManager)
