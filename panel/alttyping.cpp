@@ -1,42 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alttyping.h"
 
-#include "platform/keyboard.h"
-
-#include <algorithm>
+#include <QByteArray>
 
 namespace alttyping {
 
-namespace {
-
-void tap(platform::Keyboard &keyboard, unsigned virtualKey)
-{
-    const unsigned scanCode = keyboard.scanCode(virtualKey);
-    keyboard.sendKey(virtualKey, scanCode, 0);
-    keyboard.sendKey(virtualKey, scanCode, platform::vk::KeyUpFlag);
-}
-
-bool isDecimalDigit(QChar character)
-{
-    return character >= QLatin1Char('0') && character <= QLatin1Char('9');
-}
-
-} // namespace
-
 void typeAltCode(platform::Keyboard &keyboard, const QString &digits)
 {
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isDecimalDigit))
-        return;
-    const unsigned altScanCode = keyboard.scanCode(platform::vk::Menu);
-    keyboard.sendKey(platform::vk::Menu, altScanCode, 0);
-    for (const QChar digit : digits)
-        tap(keyboard, platform::vk::Numpad0 + static_cast<unsigned>(digit.unicode() - '0'));
-    keyboard.sendKey(platform::vk::Menu, altScanCode, platform::vk::KeyUpFlag);
-}
-
-void typeBackspace(platform::Keyboard &keyboard)
-{
-    tap(keyboard, platform::vk::Back);
+    // toLatin1() turns what Latin-1 cannot hold into '?', which is no digit, so
+    // such a link is still refused as a whole.
+    const QByteArray latin1 = digits.toLatin1();
+    typeAltCodeDigits(
+        keyboard, std::string_view(latin1.constData(), static_cast<std::size_t>(latin1.size())));
 }
 
 } // namespace alttyping

@@ -2,6 +2,7 @@
 #include "ondrelwidget.h"
 
 #include "alttyping.h"
+#include "codepages/codepagechoice.h"
 #include "codepages/table437.h"
 #include "codepages/table850.h"
 #include "codepages/table852.h"
@@ -94,28 +95,29 @@ struct OndrelWidget::CodePageChoice
 OndrelWidget::CodePageChoice OndrelWidget::chooseCodePage(unsigned codePage)
 {
     using W = OndrelWidget;
-    switch (codePage) {
+    const codepages::SupportedCodePage supported = codepages::supportedCodePage(codePage);
+    const char *const name = supported.displayName;
+    switch (supported.number) {
     case 850:
-        return {&W::buildTable850, &W::m_table850, "Code Page 850 Latin1 Western European"};
+        return {&W::buildTable850, &W::m_table850, name};
     case 852:
-        return {&W::buildTable852, &W::m_table852, "Code Page 852 Latin2 Central European"};
+        return {&W::buildTable852, &W::m_table852, name};
     case 855:
-        return {&W::buildTable855, &W::m_table855, "Code Page 855 Cyrillic"};
+        return {&W::buildTable855, &W::m_table855, name};
     case 857:
-        return {&W::buildTable857, &W::m_table857, "Code Page 857 Turkish"};
+        return {&W::buildTable857, &W::m_table857, name};
     case 860:
-        return {&W::buildTable860, &W::m_table860, "Code Page 860 Portuguese"};
+        return {&W::buildTable860, &W::m_table860, name};
     case 862:
-        return {&W::buildTable862, &W::m_table862, "Code Page 862 Hebrew"};
+        return {&W::buildTable862, &W::m_table862, name};
     case 863:
-        return {&W::buildTable863, &W::m_table863, "Code Page 863 French Canadian"};
+        return {&W::buildTable863, &W::m_table863, name};
     case 865:
-        return {&W::buildTable865, &W::m_table865, "Code Page 865 Nordic"};
+        return {&W::buildTable865, &W::m_table865, name};
     case 866:
-        return {&W::buildTable866, &W::m_table866, "Code Page 866 Cyrillic"};
+        return {&W::buildTable866, &W::m_table866, name};
     default:
-        // Any other code page gets the original PC character set.
-        return {&W::buildTable437, &W::m_table437, "Code Page 437 LatinUS"};
+        return {&W::buildTable437, &W::m_table437, name};
     }
 }
 

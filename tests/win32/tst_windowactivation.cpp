@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panel window's activation style and its frame messages, on real windows.
+
+#include "check.h"
+#include "platform/win32/win32windowactivation.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+HWND createWindow(const wchar_t *title, DWORD extendedStyle)
+{
+    static bool registered = false;
+    const wchar_t *className = L"OndrelTestWindow";
+    if (!registered) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassW(&windowClass);
+        registered = true;
+    }
+    return CreateWindowExW(extendedStyle, className, title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+LONG extendedStyle(HWND window)
+{
+    return GetWindowLongW(window, GWL_EXSTYLE);
+}
+
+platform::NativeWindow native(HWND window)
+{
+    return reinterpret_cast<platform::NativeWindow>(window);
+}
+
+void checkNoActivate(wintest::Checks &checks)
+{
+    platform::win32::Win32WindowActivation activation;
+    const HWND window = createWindow(L"no-activate", WS_EX_TOOLWINDOW);
+    if (!checks.check(window != nullptr, "CreateWindowExW made a window"))
+        return;
+    checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) == 0, "a new window may activate");
+
+    activation.setNoActivate(native(window), true);
+    checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) != 0, "WS_EX_NOACTIVATE is set");
+    checks.check((extendedStyle(window) & WS_EX_TOOLWINDOW) != 0,
+                 "setting it keeps the other extended styles");
+
+    activation.setNoActivate(native(window), true);
+    checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) != 0, "setting it twice leaves it set");
+
+    activation.setNoActivate(native(window), false);
+    checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) == 0, "WS_EX_NOACTIVATE is cleared");
+    checks.check((extendedStyle(window) & WS_EX_TOOLWINDOW) != 0,
+                 "clearing it keeps the other extended styles");
+
+    activation.setNoActivate(native(window), false);
+    checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) == 0,
+                 "clearing it twice leaves it cleared");
+    DestroyWindow(window);
+}
+
+void checkForeground(wintest::Checks &checks)
+{
+    platform::win32::Win32WindowActivation activation;
+    const HWND first = createWindow(L"first", 0);
+    const HWND second = createWindow(L"second", 0);
+    ShowWindow(first, SW_SHOW);
+    ShowWindow(second, SW_SHOW);
+    for (const HWND window : {first, second, first}) {
+        activation.setForegroundWindow(native(window));
+        checks.equal(activation.foregroundWindow(), native(window),
+                     std::string("the foreground window is the one just brought forward (") +
+                         (window == first ? "first" : "second") + ")");
+    }
+    DestroyWindow(second);
+    DestroyWindow(first);
+}
+
+void checkFrameEvents(wintest::Checks &checks)
+{
+    platform::win32::Win32WindowActivation activation;
+    const HWND window = createWindow(L"frame", 0);
+    MSG msg = {};
+    msg.hwnd = window;
+
+    struct Case
+    {
+        const char *name;
+        UINT message;
+        platform::FrameEvent expected;
+    };
+    const Case cases[] = {
+        {"WM_NCLBUTTONDOWN", WM_NCLBUTTONDOWN, platform::FrameEvent::ButtonPressed},
+        {"WM_NCMOUSELEAVE", WM_NCMOUSELEAVE, platform::FrameEvent::PointerLeft},
+        {"WM_NCMOUSEMOVE", WM_NCMOUSEMOVE, platform::FrameEvent::None},
+        {"WM_LBUTTONDOWN", WM_LBUTTONDOWN, platform::FrameEvent::None},
+        {"WM_MOUSELEAVE", WM_MOUSELEAVE, platform::FrameEvent::None},
+        {"WM_NCRBUTTONDOWN", WM_NCRBUTTONDOWN, platform::FrameEvent::None},
+    };
+    for (const Case &c : cases) {
+        msg.message = c.message;
+        checks.equal(static_cast<int>(activation.frameEvent("windows_generic_MSG", &msg)),
+                     static_cast<int>(c.expected), std::string("frame event of ") + c.name);
+        checks.equal(static_cast<int>(activation.frameEvent("windows_dispatcher_MSG", &msg)),
+                     static_cast<int>(platform::FrameEvent::None),
+                     std::string("another event type is no frame event: ") + c.name);
+    }
+    DestroyWindow(window);
+}
+
+} // namespace
+
+int main()
+{
+    wintest::Checks checks;
+    checkNoActivate(checks);
+    checkForeground(checks);
+    checkFrameEvents(checks);
+    return checks.finish();
+}
