@@ -12,6 +12,22 @@ constexpr unsigned Numpad9 = 0x69;
 constexpr unsigned KeyUpFlag = 0x0002; // KEYEVENTF_KEYUP
 } // namespace vk
 
+/// The scan code that a PC keyboard's set 1 gives the keys the panel sends, as
+/// MapVirtualKeyW answers on Windows; 0 for any other key. Systems that do not
+/// compose Alt codes themselves answer with these, so the panel's calls are the same
+/// everywhere.
+constexpr unsigned pcScanCode(unsigned virtualKey)
+{
+    constexpr unsigned keypad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
+    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad9)
+        return keypad[virtualKey - vk::Numpad0];
+    if (virtualKey == vk::Menu)
+        return 0x38;
+    if (virtualKey == vk::Back)
+        return 0x0E;
+    return 0;
+}
+
 /// Injects key events into the application that has the keyboard focus.
 /// The calls have the shape of Windows' keybd_event and MapVirtualKeyW, so the
 /// panel sends the same sequence everywhere; other systems translate it.

@@ -31,18 +31,7 @@ bool FakeWindowActivation::isNoActivate(NativeWindow window) const
 
 unsigned FakeKeyboard::scanCode(unsigned virtualKey) const
 {
-    // Keypad 0-9 as the PC keyboard lays them out.
-    static const unsigned keypad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
-    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad9)
-        return keypad[virtualKey - vk::Numpad0];
-    switch (virtualKey) {
-    case vk::Menu:
-        return 0x38;
-    case vk::Back:
-        return 0x0E;
-    default:
-        return 0;
-    }
+    return pcScanCode(virtualKey);
 }
 
 void FakeKeyboard::sendKey(unsigned virtualKey, unsigned scanCode, unsigned flags)

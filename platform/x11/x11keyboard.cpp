@@ -11,23 +11,6 @@
 
 namespace platform::x11 {
 
-unsigned pcScanCode(unsigned virtualKey)
-{
-    // Keypad 0-9 in the places the PC keyboard gives them.
-    static constexpr unsigned keypad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B,
-                                            0x4C, 0x4D, 0x47, 0x48, 0x49};
-    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad9)
-        return keypad[virtualKey - vk::Numpad0];
-    switch (virtualKey) {
-    case vk::Menu:
-        return 0x38;
-    case vk::Back:
-        return 0x0E;
-    default:
-        return 0;
-    }
-}
-
 X11Keyboard::X11Keyboard(AltCodeComposer::Lookup lookup)
     : m_composer(std::move(lookup)), m_typer(std::make_unique<XTestTyper>())
 {

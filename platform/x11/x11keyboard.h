@@ -31,8 +31,4 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
-/// The scan code of a virtual key on a PC keyboard, set 1; 0 for keys the panel
-/// does not send.
-unsigned pcScanCode(unsigned virtualKey);
-
 } // namespace platform::x11

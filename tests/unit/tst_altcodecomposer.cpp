@@ -40,7 +40,7 @@ public:
 
     unsigned scanCode(unsigned virtualKey) const override
     {
-        return platform::x11::pcScanCode(virtualKey);
+        return platform::pcScanCode(virtualKey);
     }
     void sendKey(unsigned virtualKey, unsigned, unsigned flags) override
     {
@@ -269,7 +269,7 @@ void TestAltCodeComposer::scanCodesAreThoseOfAPcKeyboard()
 {
     QFETCH(uint, virtualKey);
     QFETCH(uint, scanCode);
-    QCOMPARE(platform::x11::pcScanCode(virtualKey), scanCode);
+    QCOMPARE(platform::pcScanCode(virtualKey), scanCode);
 }
 
 QTEST_MAIN(TestAltCodeComposer)
