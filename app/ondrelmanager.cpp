@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -25,6 +26,17 @@ namespace {
 
 const QString iconResource = QStringLiteral(":/ondrel_icon.png");
 constexpr int balloonMilliseconds = 10000;
+// How long the start-up balloon waits for the tray to give the icon its place.
+constexpr int balloonWaitSteps = 30;
+constexpr int balloonWaitStepMilliseconds = 100;
+
+/// A tray icon that the tray host has not embedded yet sits at the desktop's origin,
+/// and a balloon shown for it would point at that corner.
+bool isPlacedInTray(const QSystemTrayIcon &icon)
+{
+    const QRect place = icon.geometry();
+    return place.isValid() && !place.topLeft().isNull();
+}
 
 std::string executablePath()
 {
@@ -69,7 +81,7 @@ OndrelManager::OndrelManager(platform::Services &services, QWidget *parent)
     installHook();
     m_hotkeys = hotkeys::buildHotkeyList();
     selectInitialHotkey();
-    showStartupBalloon();
+    showStartupBalloon(balloonWaitSteps);
 
     m_services.termination->start([this] { quitInOrder(); });
 }
@@ -152,8 +164,15 @@ QString OndrelManager::trayText() const
     return QStringLiteral("Ondrel (<%1>)").arg(m_currentHotkey->name);
 }
 
-void OndrelManager::showStartupBalloon()
+void OndrelManager::showStartupBalloon(int waitStepsLeft)
 {
+    // Embedding in an XEmbed tray happens after the icon is shown, so the balloon
+    // waits briefly for it; where the tray never answers it is shown all the same.
+    if (waitStepsLeft > 0 && !isPlacedInTray(*m_trayIcon)) {
+        QTimer::singleShot(balloonWaitStepMilliseconds, this,
+                           [this, waitStepsLeft] { showStartupBalloon(waitStepsLeft - 1); });
+        return;
+    }
     m_trayIcon->showMessage(QString(), trayText(), QSystemTrayIcon::Information,
                             balloonMilliseconds);
 }

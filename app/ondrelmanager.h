@@ -65,7 +65,7 @@ private:
     void selectInitialHotkey();
     void selectHotkey(const HotkeyEntry &entry);
     QString trayText() const;
-    void showStartupBalloon();
+    void showStartupBalloon(int waitStepsLeft);
     void handleHotkeyMessage(unsigned virtualKey);
     void saveSettings();
     void quitInOrder();

@@ -70,6 +70,22 @@ class TrayTest(unittest.TestCase):
         again = wait_until(ondrel.panel, message="the panel again")
         self.assertEqual((again.x, again.y), (panel.x, panel.y))
 
+    def test_startup_balloon_points_at_the_tray_icon(self):
+        ondrel = Ondrel(self.session)
+        icon = ondrel.wait_for_tray_icon()
+
+        def balloon():
+            for w in self.session.windows_of(ondrel.pid):
+                if w.viewable and w.override_redirect and w.width > 40:
+                    return w
+            return None
+        tip = wait_until(balloon, timeout=15, message="the start-up balloon")
+        self.session.screenshot("startup-balloon.png")
+        # The tray is at the bottom right; the balloon stands just above its icon.
+        self.assertLessEqual(tip.y + tip.height, icon.y + icon.height)
+        self.assertGreater(tip.y + tip.height, icon.y - 80)
+        self.assertGreater(tip.x + tip.width, icon.x - 40)
+
     def test_menu_entries_in_order(self):
         ondrel = self.start_ondrel()
         menu = self.open_menu(ondrel)
