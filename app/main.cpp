@@ -1,16 +1,109 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/applog.h"
+#include "app/commandline.h"
+#include "app/instanceserver.h"
+#include "app/singleinstance.h"
+#include "app/translations.h"
 #include "app/traycontroller.h"
 #include "platform/services.h"
+#include "platform/session.h"
 
 #include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    if (!text.endsWith(QLatin1Char('\n')))
+        std::fputc('\n', stream);
+}
+
+void setIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("ondrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    std::optional<SingleInstance> instance; // holds its lock until the end
+    CommandLine line;
+    {
+        // Everything up to here works without a display: the command line, and
+        // the hand-over to an Ondrel that runs already.
+        QCoreApplication core(argc, argv);
+        setIdentity();
+        const Translations coreTranslations;
+        line = parseCommandLine(QCoreApplication::arguments());
+        switch (line.action) {
+        case CommandLine::Action::ShowHelp:
+        case CommandLine::Action::ShowVersion:
+            print(stdout, line.text);
+            return 0;
+        case CommandLine::Action::Fail:
+            print(stderr, line.text);
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+        }
+
+        const platform::InstanceName name = platform::instanceName();
+        instance.emplace(QFile::decodeName(name.lockFile.c_str()),
+                         QFile::decodeName(name.server.c_str()));
+        switch (instance->claim()) {
+        case SingleInstance::Role::Unknown:
+            print(stderr, instance->errorString());
+            return 1;
+        case SingleInstance::Role::Later:
+            switch (instance->deliver(line.command)) {
+            case SingleInstance::Delivery::Done:
+                return 0;
+            case SingleInstance::Delivery::NotResponding:
+                print(stderr, QCoreApplication::translate("main", "Ondrel is not responding"));
+                return 1;
+            case SingleInstance::Delivery::Refused:
+                print(stderr, QCoreApplication::translate(
+                                  "main", "The running Ondrel refused the command: %1")
+                                  .arg(instance->errorString()));
+                return 1;
+            }
+            return 1;
+        case SingleInstance::Role::First:
+            break;
+        }
+        if (line.command == instancemessage::Command::Hide ||
+            line.command == instancemessage::Command::Quit) {
+            print(stderr, QCoreApplication::translate("main", "Ondrel is not running"));
+            return 1;
+        }
+        if (!line.platformGiven && !platform::hasGraphicalSession()) {
+            print(stderr, QCoreApplication::translate("main", "Ondrel needs a graphical session"));
+            return 1;
+        }
+    }
+
     QApplication application(argc, argv);
+    setIdentity();
+    const Translations translations;
     const auto services = platform::createNativeServices();
     int result = 0;
     {
         TrayController controller(*services);
+        InstanceServer server;
+        if (!server.listen(instance->serverName()))
+            qCWarning(lcApp).noquote()
+                << "Later starts cannot reach this Ondrel:" << server.errorString();
+        QObject::connect(&server, &InstanceServer::commandReceived, &controller,
+                         &TrayController::carryOut);
+        if (line.commandGiven)
+            controller.carryOut(line.command);
         result = QApplication::exec();
     }
     return result;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storedsettings.h"
 
+#include "codepages/codepageregistry.h"
+
 #include <QSettings>
 
 namespace storedsettings {
@@ -62,6 +64,20 @@ QString readShowHideKeyName(const QSettings &settings, const QString &defaultNam
 void writeShowHideKeyName(QSettings &settings, const QString &name)
 {
     settings.setValue(showHideKeyKey, name);
+}
+
+int readCodePage(const QSettings &settings)
+{
+    bool isNumber = false;
+    const int number = settings.value(codePageKey, 0).toInt(&isNumber);
+    if (!isNumber || number <= 0 || !codepages::findCodePage(static_cast<unsigned>(number)))
+        return 0;
+    return number;
+}
+
+void writeCodePage(QSettings &settings, int codePage)
+{
+    settings.setValue(codePageKey, codePage);
 }
 
 } // namespace storedsettings

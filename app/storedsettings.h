@@ -16,6 +16,7 @@ inline const QString backgroundBlueKey = QStringLiteral("/Settings/Colors/Backgr
 inline const QString labelSizeKey = QStringLiteral("/Settings/Sizes/Labels");
 inline const QString spacingKey = QStringLiteral("/Settings/Sizes/Spacing");
 inline const QString showHideKeyKey = QStringLiteral("/Settings/KeyForShowHideOndrel");
+inline const QString codePageKey = QStringLiteral("/Settings/CodePage");
 
 inline const QString organization = QStringLiteral("Ondrel");
 inline const QString application = QStringLiteral("Ondrel_1.0");
@@ -34,5 +35,10 @@ void writeSizes(QSettings &settings, int labelSize, int spacing);
 
 QString readShowHideKeyName(const QSettings &settings, const QString &defaultName);
 void writeShowHideKeyName(QSettings &settings, const QString &name);
+
+/// The code page the user chose, or 0 for the one the system gives. A page that
+/// Ondrel has no glyphs for reads as 0.
+int readCodePage(const QSettings &settings);
+void writeCodePage(QSettings &settings, int codePage);
 
 } // namespace storedsettings

@@ -104,7 +104,8 @@ TrayController::~TrayController()
 void TrayController::createPanel()
 {
     m_panel = std::make_unique<CharacterPanel>();
-    m_panel->setCodePage(static_cast<int>(m_services.codePage->oemCodePage()));
+    m_codePageChoice = storedsettings::readCodePage(*m_settings);
+    applyCodePage();
     m_panel->setBackgroundColor(
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
@@ -114,6 +115,12 @@ void TrayController::createPanel()
             &TrayController::onCharacterActivated);
     connect(m_panel.get(), &CharacterPanel::backspaceActivated, this,
             &TrayController::onBackspaceActivated);
+}
+
+void TrayController::applyCodePage()
+{
+    m_panel->setCodePage(m_codePageChoice ? m_codePageChoice
+                                          : static_cast<int>(m_services.codePage->oemCodePage()));
 }
 
 void TrayController::createTrayIcon()
@@ -172,8 +179,9 @@ void TrayController::selectHotkey(const HotkeyEntry &entry)
 QString TrayController::trayText() const
 {
     if (!m_hookInstalled)
-        return QStringLiteral("Ondrel");
-    return QStringLiteral("Ondrel (<%1>)").arg(m_currentHotkey->name);
+        return tr("Ondrel");
+    //: The tray icon's tooltip: the program and its show/hide key.
+    return tr("Ondrel (<%1>)").arg(m_currentHotkey->name);
 }
 
 void TrayController::showStartupBalloon(int waitStepsLeft)
@@ -195,6 +203,27 @@ void TrayController::showStartupBalloon(int waitStepsLeft)
     }
     m_trayIcon->showMessage(QString(), trayText(), QSystemTrayIcon::Information,
                             balloonMilliseconds);
+}
+
+void TrayController::carryOut(instancemessage::Command command)
+{
+    switch (command) {
+    case instancemessage::Command::Show:
+        showPanel();
+        break;
+    case instancemessage::Command::Toggle:
+        togglePanel();
+        break;
+    case instancemessage::Command::Hide:
+        hidePanel();
+        break;
+    case instancemessage::Command::Settings:
+        openSettings();
+        break;
+    case instancemessage::Command::Quit:
+        quitInOrder();
+        break;
+    }
 }
 
 void TrayController::togglePanel()
@@ -274,6 +303,8 @@ void TrayController::openSettings()
         values.currentKey = m_currentHotkey ? m_currentHotkey->name : QString();
         values.keyWorks = m_hookInstalled;
         values.autorun = m_services.autorun->isEnabled(executablePath());
+        values.codePage = m_codePageChoice;
+        values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());
 
         m_settingsDialog = new SettingsDialog(values, m_panel.get());
         connect(m_settingsDialog, &SettingsDialog::labelSizeChanged, this,
@@ -286,6 +317,8 @@ void TrayController::openSettings()
                 &TrayController::setShowHideKey);
         connect(m_settingsDialog, &SettingsDialog::autorunToggled, this,
                 &TrayController::onAutorunToggled);
+        connect(m_settingsDialog, &SettingsDialog::codePageChanged, this,
+                &TrayController::onCodePageChanged);
     }
     bringForward(*m_settingsDialog);
 }
@@ -305,6 +338,13 @@ void TrayController::onSpacingChanged(int spacing)
 void TrayController::onBackgroundColorChanged(const QColor &color)
 {
     m_panel->setBackgroundColor(color);
+    showPanelIfHidden();
+}
+
+void TrayController::onCodePageChanged(int codePage)
+{
+    m_codePageChoice = codePage;
+    applyCodePage();
     showPanelIfHidden();
 }
 
@@ -337,6 +377,7 @@ void TrayController::saveSettings()
     storedsettings::writeBackgroundColor(*m_settings, m_panel->backgroundColor());
     storedsettings::writeSizes(*m_settings, m_panel->labelSize(), m_panel->labelSpacing());
     storedsettings::writeShowHideKeyName(*m_settings, m_currentHotkey->name);
+    storedsettings::writeCodePage(*m_settings, m_codePageChoice);
 }
 
 void TrayController::quitInOrder()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "hotkeys.h"
+#include "instancemessage.h"
 
 #include <QColor>
 #include <QObject>
@@ -47,6 +48,8 @@ public:
     bool setShowHideKey(const QString &name);
 
 public slots:
+    /// Does what the command line or a later start asks for.
+    void carryOut(instancemessage::Command command);
     void togglePanel();
     void showPanel();
     void hidePanel();
@@ -65,6 +68,7 @@ private slots:
     void onSpacingChanged(int spacing);
     void onBackgroundColorChanged(const QColor &color);
     void onAutorunToggled(bool enabled);
+    void onCodePageChanged(int codePage);
 
 private:
     void createPanel();
@@ -75,6 +79,7 @@ private:
     QString trayText() const;
     void showStartupBalloon(int waitStepsLeft);
     void showPanelIfHidden();
+    void applyCodePage();
     void saveSettings();
 
     platform::Services &m_services;
@@ -90,4 +95,5 @@ private:
     const HotkeyEntry *m_currentHotkey = nullptr;
     bool m_hookInstalled = false;
     bool m_panelPlaced = false;
+    int m_codePageChoice = 0; // 0: the system's
 };

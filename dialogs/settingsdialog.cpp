@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsdialog.h"
 
+#include "codepages/codepageregistry.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -102,6 +104,20 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     colorButton->setObjectName(QStringLiteral("backgroundColorButton"));
     QGroupBox *colorGroup = untitledGroup(rowWithStretch({colorButton}));
 
+    auto *codePageComboBox = new QComboBox;
+    codePageComboBox->setObjectName(QStringLiteral("codePageComboBox"));
+    codePageComboBox->addItem(
+        tr("Automatic (%1)")
+            .arg(QString::fromLatin1(
+                codepages::codePageOrFallback(static_cast<unsigned>(values.systemCodePage))
+                    .displayName)),
+        0);
+    for (const codepages::CodePage &page : codepages::allCodePages())
+        codePageComboBox->addItem(QString::fromLatin1(page.displayName), page.number);
+    codePageComboBox->setCurrentIndex(std::max(0, codePageComboBox->findData(values.codePage)));
+    auto *codePageGroup = new QGroupBox(tr("Code page"));
+    codePageGroup->setLayout(rowWithStretch({codePageComboBox}));
+
     auto *firstRow = new QHBoxLayout;
     firstRow->addWidget(autorunGroup);
     firstRow->addWidget(sizesGroup);
@@ -111,6 +127,7 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     auto *rows = new QVBoxLayout;
     rows->addLayout(firstRow);
     rows->addLayout(secondRow);
+    rows->addWidget(codePageGroup);
     setLayout(rows);
 
     // Connected only now, so that setting up the initial values above emits nothing.
@@ -119,6 +136,9 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     connect(sizeSlider, &QSlider::valueChanged, this, &SettingsDialog::onLabelSizeChanged);
     connect(spacingSlider, &QSlider::valueChanged, this, &SettingsDialog::onSpacingChanged);
     connect(colorButton, &QPushButton::clicked, this, &SettingsDialog::chooseBackgroundColor);
+    connect(codePageComboBox, &QComboBox::activated, this, [this, codePageComboBox](int index) {
+        emit codePageChanged(codePageComboBox->itemData(index).toInt());
+    });
 
     setFixedSize(sizeHint());
 }

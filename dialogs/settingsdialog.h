@@ -30,6 +30,8 @@ public:
         QString currentKey;    ///< empty: no key is selected
         bool keyWorks = false; ///< the show/hide key needs the keyboard hook
         bool autorun = false;
+        int codePage = 0;         ///< the chosen page, 0 for the system's
+        int systemCodePage = 437; ///< the page the system gives
     };
 
     explicit SettingsDialog(const Values &values, QWidget *parent = nullptr);
@@ -44,6 +46,8 @@ signals:
     void backgroundColorChanged(const QColor &color);
     void showHideKeyChanged(const QString &name);
     void autorunToggled(bool enabled);
+    /// A code page was chosen; 0 stands for the one the system gives.
+    void codePageChanged(int codePage);
 
 private slots:
     void onLabelSizeChanged(int size);

@@ -5,6 +5,7 @@
 #include "codepages/codepageregistry.h"
 #include "panelaccessibility.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -20,6 +21,8 @@ namespace {
 constexpr int defaultCodePage = 437;
 // Light enough to leave the glyph under the pointer readable.
 constexpr int highlightAlpha = 48;
+// Long enough to read "Copied" and the glyph, short enough not to be in the way.
+constexpr int copiedMilliseconds = 1500;
 
 QFont fontOfPixelSize(int pixelSize)
 {
@@ -141,7 +144,8 @@ QString CharacterPanel::toolTip(int cell) const
     const QString altCode = QStringLiteral("Alt+%1").arg(shown.code);
     const QString name = QString::fromStdString(codepages::characterName(shown.character));
     const QString separator = QStringLiteral(" · ");
-    return (name.isEmpty() ? QString() : name + separator) + codePoint + separator + altCode;
+    return (name.isEmpty() ? QString() : name + separator) + codePoint + separator + altCode +
+           QLatin1Char('\n') + tr("Right-click to copy");
 }
 
 QString CharacterPanel::accessibleName(int cell) const
@@ -165,6 +169,19 @@ void CharacterPanel::activateCell(int cell)
     const Glyph shown = glyph(cell);
     if (shown.code != 0)
         emit characterActivated(shown.code, shown.character);
+}
+
+bool CharacterPanel::copyCell(int cell)
+{
+    const Glyph shown = glyph(cell);
+    if (shown.code == 0)
+        return false;
+    const QString text = textOf(shown.character);
+    QGuiApplication::clipboard()->setText(text);
+    const QRect rect = cellRect(cell);
+    QToolTip::showText(mapToGlobal(rect.bottomLeft()), tr("Copied %1").arg(text), this, rect,
+                       copiedMilliseconds);
+    return true;
 }
 
 void CharacterPanel::setHoveredCell(int cell)
@@ -243,27 +260,33 @@ void CharacterPanel::paintEvent(QPaintEvent *event)
             painter.drawGlyphRun(shaped.origin, run);
     }
     painter.setFont(m_backspaceFont);
-    painter.drawText(cellRect(backspaceCell), Qt::AlignCenter, QStringLiteral("back\nspace"));
+    //: The Backspace cell's label, two short lines that fit a small square.
+    painter.drawText(cellRect(backspaceCell), Qt::AlignCenter, tr("back\nspace"));
 }
 
 void CharacterPanel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return;
     const int cell = cellAt(event->position().toPoint());
     m_pressedCell = isFilled(cell) ? cell : -1;
+    m_pressedButton = event->button();
 }
 
 void CharacterPanel::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != m_pressedButton)
         return;
     const int pressed = m_pressedCell;
     m_pressedCell = -1;
     // Like a button: only a release on the cell that was pressed counts, so the
     // user can still change their mind by dragging off it.
-    if (pressed >= 0 && cellAt(event->position().toPoint()) == pressed)
+    if (pressed < 0 || cellAt(event->position().toPoint()) != pressed)
+        return;
+    if (event->button() == Qt::LeftButton)
         activateCell(pressed);
+    else
+        copyCell(pressed);
 }
 
 void CharacterPanel::mouseMoveEvent(QMouseEvent *event)

@@ -61,6 +61,9 @@ public:
 
     /// Does what a click on a filled cell does.
     void activateCell(int cell);
+    /// Does what a right click does: copies the cell's glyph to the clipboard.
+    /// Returns false for a cell without a glyph.
+    bool copyCell(int cell);
 
     /// The colour of the glyphs and the highlight, black or white, whichever stands
     /// out against the background.
@@ -103,4 +106,5 @@ private:
     int m_maxLabelSize = 0;
     int m_hoveredCell = -1;
     int m_pressedCell = -1;
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
 };

@@ -12,12 +12,12 @@ build_packages=(
     ca-certificates cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
-    libicu-dev
+    libicu-dev qt6-tools-dev qt6-l10n-tools dpkg-dev
 )
-runtime_packages=(qt6-qpa-plugins fonts-dejavu-core)
+runtime_packages=(qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
-    locales libc-bin tesseract-ocr tesseract-ocr-eng
+    locales libc-bin tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus xclip procps util-linux
     # A screen reader's view of the panel: a session bus, AT-SPI and its Python client.
     dbus at-spi2-core python3-pyatspi
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it

@@ -9,48 +9,91 @@
 
 namespace platform::win32 {
 
-bool Win32Keyboard::typeCharacter(unsigned, int code, char32_t)
+namespace {
+
+INPUT virtualKey(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    // Never KEYEVENTF_EXTENDEDKEY: the keypad digits must stay keypad keys for
+    // Windows to compose the Alt code.
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT unicodeUnit(WORD unit, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = unit;
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+    return input;
+}
+
+/// Sends the events all at once, so that no key of the user's comes in between.
+bool send(std::vector<INPUT> inputs, std::string &errorString)
+{
+    const auto count = static_cast<UINT>(inputs.size());
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) == count) {
+        errorString.clear();
+        return true;
+    }
+    errorString = "SendInput: " + errorText(GetLastError());
+    return false;
+}
+
+} // namespace
+
+bool Win32Keyboard::typeCharacter(unsigned codePage, int code, char32_t character)
+{
+    if (codePage == GetOEMCP())
+        return typeAltCode(code);
+    return typeUnicode(character);
+}
+
+bool Win32Keyboard::typeAltCode(int code)
 {
     // Alt codes run from 1 to 255; anything else would compose some other character.
     if (code < 1 || code > 255) {
         m_errorString = "no Alt code " + std::to_string(code);
         return false;
     }
-    std::vector<Key> keys = {{VK_MENU, false}};
+    std::vector<INPUT> inputs = {virtualKey(VK_MENU, false)};
     for (const char digit : std::to_string(code)) {
-        const auto keypad = static_cast<unsigned short>(VK_NUMPAD0 + (digit - '0'));
-        keys.push_back({keypad, false});
-        keys.push_back({keypad, true});
+        const auto keypad = static_cast<WORD>(VK_NUMPAD0 + (digit - '0'));
+        inputs.push_back(virtualKey(keypad, false));
+        inputs.push_back(virtualKey(keypad, true));
     }
-    keys.push_back({VK_MENU, true});
-    return send(keys.data(), static_cast<unsigned>(keys.size()));
+    inputs.push_back(virtualKey(VK_MENU, true));
+    return send(inputs, m_errorString);
+}
+
+bool Win32Keyboard::typeUnicode(char32_t character)
+{
+    if (character == 0 || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+        m_errorString = "no character to type";
+        return false;
+    }
+    std::vector<WORD> units;
+    if (character < 0x10000) {
+        units.push_back(static_cast<WORD>(character));
+    } else {
+        units.push_back(static_cast<WORD>(0xD800 + ((character - 0x10000) >> 10)));
+        units.push_back(static_cast<WORD>(0xDC00 + ((character - 0x10000) & 0x3FF)));
+    }
+    std::vector<INPUT> inputs;
+    for (const WORD unit : units)
+        inputs.push_back(unicodeUnit(unit, false));
+    for (const WORD unit : units)
+        inputs.push_back(unicodeUnit(unit, true));
+    return send(inputs, m_errorString);
 }
 
 bool Win32Keyboard::typeBackspace()
 {
-    const Key keys[] = {{VK_BACK, false}, {VK_BACK, true}};
-    return send(keys, 2);
-}
-
-bool Win32Keyboard::send(const Key *keys, unsigned count)
-{
-    std::vector<INPUT> inputs(count);
-    for (unsigned i = 0; i < count; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].virtualKey;
-        inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i].virtualKey, MAPVK_VK_TO_VSC));
-        // Never KEYEVENTF_EXTENDEDKEY: the keypad digits must stay keypad keys for
-        // Windows to compose the Alt code.
-        inputs[i].ki.dwFlags = keys[i].up ? KEYEVENTF_KEYUP : 0;
-    }
-    // All at once, so that no key of the user's comes between Alt and its digits.
-    const UINT sent = SendInput(count, inputs.data(), sizeof(INPUT));
-    if (sent == count) {
-        m_errorString.clear();
-        return true;
-    }
-    m_errorString = "SendInput: " + errorText(GetLastError());
-    return false;
+    return send({virtualKey(VK_BACK, false), virtualKey(VK_BACK, true)}, m_errorString);
 }
 
 } // namespace platform::win32

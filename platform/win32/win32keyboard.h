@@ -5,8 +5,10 @@
 
 namespace platform::win32 {
 
-/// Windows composes Alt codes itself: a character is typed as Alt held down while
-/// the code's digits go in on the numeric keypad. Plain Win32, no Qt.
+/// Windows composes Alt codes itself: a character of the system's OEM code page is
+/// typed as Alt held down while the code's digits go in on the numeric keypad. An
+/// Alt code always means the system's page, so a character of another page is
+/// typed as itself, as Unicode input. Plain Win32, no Qt.
 class Win32Keyboard : public Keyboard
 {
 public:
@@ -16,12 +18,8 @@ public:
     std::string errorString() const override { return m_errorString; }
 
 private:
-    struct Key
-    {
-        unsigned short virtualKey;
-        bool up;
-    };
-    bool send(const Key *keys, unsigned count);
+    bool typeAltCode(int code);
+    bool typeUnicode(char32_t character);
 
     std::string m_errorString;
 };

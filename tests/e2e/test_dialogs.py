@@ -109,10 +109,11 @@ class DialogsTest(unittest.TestCase):
 
     def size_slider_groove(self, dialog):
         """The filled part of the "Symbol size" slider: at the largest size, all of it.
-        It is the only highlight-blue run in the dialog's upper half."""
+        It is the only highlight-blue run in the dialog's upper third, above the row
+        that holds the focused button's blue frame."""
         width, height, pixels = self.grab(dialog)
         xs, ys = [], []
-        for y in range(height // 2):
+        for y in range(height // 3):
             for x in range(width):
                 r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
                 if b > 150 and b > r + 60 and g > r + 20:
@@ -201,6 +202,57 @@ class DialogsTest(unittest.TestCase):
         self.session.click(panel.x + 7 * size + size // 2, panel.y + 2 * size + size // 2)
         wait_until(lambda: self.target.text() == "Ç", message="Ç in the target")
         self.assertTrue(self.target.has_focus(), "the panel took the focus")
+
+    def ocr(self, window, name, language):
+        """The text tesseract reads in a window, enlarged so that small UI text reads well."""
+        path = self.save_with_frame(window, name)
+        big = path + ".big.png"
+        subprocess.run(["convert", path, "-resize", "300%", big], check=True)
+        return subprocess.run(["tesseract", big, "-", "-l", language], capture_output=True,
+                              text=True).stdout
+
+    def test_a_chosen_code_page_applies_at_once_and_is_kept(self):
+        ondrel = self.start_ondrel()
+        dialog = self.open_window(ondrel, SETTINGS, "Settings")
+        self.focus_on(dialog)
+        # The focus starts on Autorun, so going back once reaches the code page box,
+        # the last in the dialog; its last entry is the highest page, 866.
+        self.session.key("shift+Tab")
+        self.session.key("End")
+        panel = wait_until(lambda: self.panel(ondrel), message="the panel")
+        wait_until(lambda: self.session.title(panel.id) == "Ondrel [1-255, Code Page 866 Cyrillic]",
+                   message="the panel to turn Cyrillic")
+        self.save_with_frame(dialog, "settings-code-page.png")
+        menu = self.open_menu(ondrel)
+        self.click_menu_entry(menu, 4)  # Quit
+        self.assertEqual(ondrel.process.wait(10), 0)
+
+        ondrel = self.start_ondrel()
+        ondrel.click_tray()
+        panel = wait_until(lambda: self.panel(ondrel), message="the panel after a restart")
+        self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 866 Cyrillic]")
+        self.target.focus()
+        size = panel.width // 28
+        self.session.click(panel.x + 7 * size + size // 2, panel.y + 2 * size + size // 2)
+        wait_until(lambda: self.target.text() == "А", message="Cyrillic А in the target")
+
+    def test_russian_menu_and_dialog(self):
+        ondrel = Ondrel(self.session, env={"LANG": "ru_RU.UTF-8"})
+        ondrel.wait_for_tray_icon()
+        self.target.focus()
+        menu = self.open_menu(ondrel)
+        text = self.ocr(menu, "tray-menu-ru.png", "rus")
+        for entry in ("Настройки", "Справка", "Выход"):
+            self.assertIn(entry, text)
+        self.click_menu_entry(menu, SETTINGS)
+
+        # The panel is hidden, so the dialog is the program's one framed window.
+        window = wait_until(lambda: (self.session.managed_windows(ondrel.pid) or [None])[0],
+                            message="the dialog")
+        self.focus_on(window)
+        text = self.ocr(window, "settings-ru.png", "rus")
+        for label in ("Настройки", "Автозапуск", "Размер символов", "Цвет фона", "Кодовая страница"):
+            self.assertIn(label, text)
 
     def autorun_roundtrip(self, binary):
         """Switches autorun on and off from the keyboard and returns the Exec line."""

@@ -76,7 +76,17 @@ class PanelTest(unittest.TestCase):
                               text=True).stdout
         self.assertIn("CEDILLA", text.upper(), text)
         self.assertIn("Alt+128", text.replace(" ", ""), text)
+        self.assertIn("copy", text)
         self.assertTrue(self.target.has_focus())
+
+        # A right click copies the glyph instead of typing it.
+        self.session.x("xdotool", "click", "3")
+        clipboard = lambda: subprocess.run(["xclip", "-o", "-selection", "clipboard"],
+                                           env=self.session.env, capture_output=True,
+                                           text=True).stdout
+        wait_until(lambda: clipboard() == "Ç", message="Ç on the clipboard")
+        self.session.screenshot("panel-copied.png")
+        self.assertEqual(self.target.text(), "")
 
 
 if __name__ == "__main__":

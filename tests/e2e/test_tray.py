@@ -10,8 +10,8 @@ import unittest
 
 from x11session import Ondrel, Target, X11Session, wait_until
 
-SIX_KEYS = {"colors\\background\\r", "colors\\background\\g", "colors\\background\\b",
-            "sizes\\labels", "sizes\\spacing", "keyforshowhideondrel"}
+ALL_KEYS = {"colors\\background\\r", "colors\\background\\g", "colors\\background\\b",
+            "sizes\\labels", "sizes\\spacing", "keyforshowhideondrel", "codepage"}
 
 
 def stored_settings(path):
@@ -97,7 +97,7 @@ class TrayTest(unittest.TestCase):
         self.click_menu_entry(menu, 4)  # Quit
         self.assertEqual(ondrel.process.wait(10), 0)
 
-    def test_quit_and_sigterm_store_all_six_values(self):
+    def test_quit_and_signals_store_every_value(self):
         for ending in ("quit", "sigterm", "sigint", "sighup"):
             with self.subTest(ending=ending):
                 ondrel = self.start_ondrel()
@@ -112,7 +112,7 @@ class TrayTest(unittest.TestCase):
                     code = ondrel.terminate(getattr(signal, ending.upper()))
                 self.assertEqual(code, 0)
                 values = stored_settings(path)
-                self.assertEqual(set(values), SIX_KEYS)
+                self.assertEqual(set(values), ALL_KEYS)
                 self.assertEqual(values["keyforshowhideondrel"], "F8")
                 self.assertEqual(values["colors\\background\\r"], "229")
                 self.assertEqual(values["sizes\\spacing"], "0")

@@ -5,6 +5,8 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -101,6 +103,15 @@ void TestCharacterPanel::clicksTypeWhatTheCellShows()
     QTest::mouseClick(&panel, Qt::MiddleButton, {}, centre(panel, 70));
     QCOMPARE(characters.size(), 2);
     QCOMPARE(backspaces.size(), 1);
+
+    // A right click copies the glyph and types nothing; on Backspace it does nothing.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::mouseClick(&panel, Qt::RightButton, {}, centre(panel, backspace));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QTest::mouseClick(&panel, Qt::RightButton, {}, centre(panel, 63 + 206 - 128));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("╬"));
+    QCOMPARE(characters.size(), 2);
+    QCOMPARE(backspaces.size(), 1);
 }
 
 void TestCharacterPanel::tooltips_data()
@@ -108,10 +119,15 @@ void TestCharacterPanel::tooltips_data()
     QTest::addColumn<int>("cell");
     QTest::addColumn<QString>("toolTip");
 
-    QTest::newRow("a letter") << 63 << "LATIN CAPITAL LETTER C WITH CEDILLA · U+00C7 · Alt+128";
+    QTest::newRow("a letter") << 63
+                              << "LATIN CAPITAL LETTER C WITH CEDILLA · U+00C7 · Alt+128\n"
+                                 "Right-click to copy";
     QTest::newRow("box drawing")
-        << 63 + 206 - 128 << "BOX DRAWINGS DOUBLE VERTICAL AND HORIZONTAL · U+256C · Alt+206";
-    QTest::newRow("a control graphic") << 0 << "WHITE SMILING FACE · U+263A · Alt+1";
+        << 63 + 206 - 128
+        << "BOX DRAWINGS DOUBLE VERTICAL AND HORIZONTAL · U+256C · Alt+206\nRight-click to copy";
+    QTest::newRow("a control graphic") << 0
+                                       << "WHITE SMILING FACE · U+263A · Alt+1\n"
+                                          "Right-click to copy";
     QTest::newRow("Backspace") << backspace << "Backspace";
     QTest::newRow("an empty cell") << 190 << "";
 }

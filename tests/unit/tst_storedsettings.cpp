@@ -19,6 +19,8 @@ private slots:
     void absentValuesGiveTheDefaults();
     void valuesSurviveARoundTrip();
     void alphaIsNeverStored();
+    void codePage_data();
+    void codePage();
 
     void labelSize_data();
     void labelSize();
@@ -61,6 +63,7 @@ void TestStoredSettings::valuesSurviveARoundTrip()
     writeBackgroundColor(*m_settings, QColor(1, 2, 3));
     writeSizes(*m_settings, 41, 7);
     writeShowHideKeyName(*m_settings, QStringLiteral("F11"));
+    writeCodePage(*m_settings, 866);
     m_settings.reset(); // destruction writes the file
 
     QSettings reread(path, QSettings::IniFormat);
@@ -68,7 +71,30 @@ void TestStoredSettings::valuesSurviveARoundTrip()
     QCOMPARE(readLabelSize(reread, 68), 41);
     QCOMPARE(readSpacing(reread, 0), 7);
     QCOMPARE(readShowHideKeyName(reread, QStringLiteral("F8")), QStringLiteral("F11"));
-    QCOMPARE(reread.allKeys().size(), 6);
+    QCOMPARE(readCodePage(reread), 866);
+    QCOMPARE(reread.allKeys().size(), 7);
+}
+
+void TestStoredSettings::codePage_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("read");
+
+    QTest::newRow("absent: the system's") << QVariant() << 0;
+    QTest::newRow("automatic") << QVariant(0) << 0;
+    QTest::newRow("850") << QVariant(850) << 850;
+    QTest::newRow("a page without glyphs") << QVariant(737) << 0;
+    QTest::newRow("negative") << QVariant(-866) << 0;
+    QTest::newRow("not a number") << QVariant(QStringLiteral("cp866")) << 0;
+}
+
+void TestStoredSettings::codePage()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, read);
+    if (stored.isValid())
+        m_settings->setValue(codePageKey, stored);
+    QCOMPARE(readCodePage(*m_settings), read);
 }
 
 void TestStoredSettings::alphaIsNeverStored()

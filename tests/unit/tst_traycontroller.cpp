@@ -74,7 +74,7 @@ private slots:
     void firstShowCentresThePanelAtHalfHeight();
     void laterShowsKeepTheUsersPosition();
 
-    void quitWritesAllSixValues();
+    void quitWritesEveryValue();
     void terminationSavesBeforeTheLoopEnds();
 
     void withoutTheHookTheTooltipIsPlain_data();
@@ -253,7 +253,8 @@ void TestTrayController::panelIsNonActivatingWheneverItIsShown()
     const auto shownNonActivating = [&] {
         return panel->isVisible() && controller.panelFocus().handOver().isNoActivate() &&
                !activation.noActivateChanges.empty() &&
-               activation.noActivateChanges.back() == std::make_pair(platform::NativeWindow(window), true);
+               activation.noActivateChanges.back() ==
+                   std::make_pair(platform::NativeWindow(window), true);
     };
 
     controller.togglePanel();
@@ -283,7 +284,8 @@ void TestTrayController::clicksTypeTheCodePageShown()
     controller.showPanel();
 
     QTest::mouseClick(panel, Qt::LeftButton, {}, panel->cellRect(63).center());
-    QTest::mouseClick(panel, Qt::LeftButton, {}, panel->cellRect(panelgeometry::backspaceCell).center());
+    QTest::mouseClick(panel, Qt::LeftButton, {},
+                      panel->cellRect(panelgeometry::backspaceCell).center());
     // A keyboard that cannot type is told all the same, and the next click still goes.
     m_platform->keyboard->available = false;
     QTest::mouseClick(panel, Qt::LeftButton, {}, panel->cellRect(0).center());
@@ -321,7 +323,7 @@ void TestTrayController::laterShowsKeepTheUsersPosition()
     QCOMPARE(panel->pos(), QPoint(13, 17));
 }
 
-void TestTrayController::quitWritesAllSixValues()
+void TestTrayController::quitWritesEveryValue()
 {
     TrayController &controller = startController();
     controller.panel()->setBackgroundColor(QColor(1, 2, 3, 100));
@@ -333,7 +335,8 @@ void TestTrayController::quitWritesAllSixValues()
     m_controller.reset();
 
     QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.allKeys().size(), 6);
+    QCOMPARE(reread.allKeys().size(), 7);
+    QCOMPARE(reread.value(storedsettings::codePageKey).toInt(), 0);
     QCOMPARE(reread.value(storedsettings::backgroundRedKey).toInt(), 1);
     QCOMPARE(reread.value(storedsettings::backgroundGreenKey).toInt(), 2);
     QCOMPARE(reread.value(storedsettings::backgroundBlueKey).toInt(), 3);
@@ -506,7 +509,8 @@ void TestTrayController::storedKeyIsSelected()
     QVERIFY(controller.currentHotkey());
     QCOMPARE(controller.currentHotkey()->name, selected);
     QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(selected));
-    QCOMPARE(controller.showHideAction()->shortcut(), QKeySequence(controller.currentHotkey()->qtKey));
+    QCOMPARE(controller.showHideAction()->shortcut(),
+             QKeySequence(controller.currentHotkey()->qtKey));
 
     // Its message, and only its, toggles the panel.
     const unsigned virtualKey = static_cast<unsigned>(controller.currentHotkey()->virtualKey);

@@ -15,6 +15,7 @@ struct ExpectedKey
 {
     unsigned virtualKey;
     bool up;
+    unsigned unicode = 0; ///< for VK_PACKET: the UTF-16 unit it carries as scan code
 };
 
 std::string describe(const ExpectedKey &key)
@@ -42,12 +43,17 @@ void checkSequence(wintest::Checks &checks, const std::string &name,
         const std::string where =
             name + ": event " + std::to_string(i) + " (" + describe(expected[i]) + ")";
         checks.equal(keys[i].virtualKey, expected[i].virtualKey, where + " virtual key");
-        checks.equal(keys[i].up, expected[i].up, where + " LLKHF_UP");
+        // Wine leaves LLKHF_UP off a Unicode release; its key-up message says it all.
+        if (expected[i].virtualKey != VK_PACKET)
+            checks.equal(keys[i].up, expected[i].up, where + " LLKHF_UP");
         checks.equal(keys[i].upTransition, expected[i].up, where + " key-up message");
         // Wine answers 0 for the keypad keys, so the system's own answer is the
         // reference, not a table of scan codes.
-        checks.equal(keys[i].scanCode, MapVirtualKeyW(expected[i].virtualKey, MAPVK_VK_TO_VSC),
-                     where + " scan code is MapVirtualKeyW's");
+        if (expected[i].virtualKey == VK_PACKET)
+            checks.equal(keys[i].scanCode, expected[i].unicode, where + " carries the character");
+        else
+            checks.equal(keys[i].scanCode, MapVirtualKeyW(expected[i].virtualKey, MAPVK_VK_TO_VSC),
+                         where + " scan code is MapVirtualKeyW's");
     }
 }
 
@@ -58,20 +64,40 @@ int main()
     wintest::Checks checks;
 
     constexpr unsigned alt = VK_MENU;
-    checkSequence(checks, "Alt code 254",
-                  [](platform::Keyboard &keyboard) { keyboard.typeCharacter(437, 254, U'\u25A0'); },
-                  {{alt, false},
-                   {VK_NUMPAD2, false},
-                   {VK_NUMPAD2, true},
-                   {VK_NUMPAD5, false},
-                   {VK_NUMPAD5, true},
-                   {VK_NUMPAD4, false},
-                   {VK_NUMPAD4, true},
-                   {alt, true}});
+    checkSequence(
+        checks, "Alt code 254",
+        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 254, U'\u25A0'); },
+        {{alt, false},
+         {VK_NUMPAD2, false},
+         {VK_NUMPAD2, true},
+         {VK_NUMPAD5, false},
+         {VK_NUMPAD5, true},
+         {VK_NUMPAD4, false},
+         {VK_NUMPAD4, true},
+         {alt, true}});
 
-    checkSequence(checks, "Alt code 1",
-                  [](platform::Keyboard &keyboard) { keyboard.typeCharacter(437, 1, U'\u263A'); },
-                  {{alt, false}, {VK_NUMPAD1, false}, {VK_NUMPAD1, true}, {alt, true}});
+    checkSequence(
+        checks, "Alt code 1",
+        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 1, U'\u263A'); },
+        {{alt, false}, {VK_NUMPAD1, false}, {VK_NUMPAD1, true}, {alt, true}});
+
+    // An Alt code would give the system page's character, so another page's
+    // character goes as itself.
+    checks.check(GetOEMCP() != 866, "the system's OEM code page is not 866");
+    checkSequence(checks, "Cyrillic A of page 866 on another system page",
+                  [](platform::Keyboard &keyboard) { keyboard.typeCharacter(866, 128, U'\u0410'); },
+                  {{VK_PACKET, false, 0x0410}, {VK_PACKET, true, 0x0410}});
+    checkSequence(
+        checks, "the system page's own code, as an Alt code",
+        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 130, U'\u00E9'); },
+        {{alt, false},
+         {VK_NUMPAD1, false},
+         {VK_NUMPAD1, true},
+         {VK_NUMPAD3, false},
+         {VK_NUMPAD3, true},
+         {VK_NUMPAD0, false},
+         {VK_NUMPAD0, true},
+         {alt, true}});
 
     checkSequence(checks, "Backspace",
                   [](platform::Keyboard &keyboard) { keyboard.typeBackspace(); },
@@ -81,8 +107,8 @@ int main()
     // that the hook was listening and that nothing came before it.
     checkSequence(checks, "not a code, then Backspace",
                   [](platform::Keyboard &keyboard) {
-                      const bool sent = keyboard.typeCharacter(437, 256, U'A') ||
-                                        keyboard.typeCharacter(437, 0, U'A');
+                      const bool sent = keyboard.typeCharacter(GetOEMCP(), 256, U'A') ||
+                                        keyboard.typeCharacter(GetOEMCP(), 0, U'A');
                       if (!sent && !keyboard.errorString().empty())
                           keyboard.typeBackspace();
                   },

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "singleinstance.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QThread>
+
+namespace {
+
+constexpr int answerMilliseconds = 5000;
+constexpr int retryMilliseconds = 50;
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &lockFile, const QString &serverName)
+    : m_lock(lockFile), m_serverName(serverName)
+{
+    // Only a lock whose process is gone is stale; a lock that is merely old is the
+    // running Ondrel's.
+    m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::Role SingleInstance::claim()
+{
+    if (m_lock.tryLock(0))
+        return Role::First;
+    switch (m_lock.error()) {
+    case QLockFile::LockFailedError:
+        return Role::Later;
+    case QLockFile::PermissionError:
+        m_errorString =
+            QCoreApplication::translate("SingleInstance", "Ondrel may not write to the folder %1.")
+                .arg(QDir::toNativeSeparators(QFileInfo(m_lock.fileName()).path()));
+        return Role::Unknown;
+    default:
+        m_errorString =
+            QCoreApplication::translate("SingleInstance", "Ondrel cannot use its lock file %1.")
+                .arg(QDir::toNativeSeparators(m_lock.fileName()));
+        return Role::Unknown;
+    }
+}
+
+SingleInstance::Delivery SingleInstance::deliver(instancemessage::Command command)
+{
+    const QDeadlineTimer deadline(answerMilliseconds);
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(m_serverName);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+            break;
+        if (socket.error() == QLocalSocket::SocketAccessError) {
+            m_errorString = socket.errorString();
+            return Delivery::Refused;
+        }
+        // The running Ondrel may have the lock but not be listening yet.
+        if (deadline.hasExpired())
+            return Delivery::NotResponding;
+        QThread::msleep(retryMilliseconds);
+    }
+    socket.write(instancemessage::encode(command));
+    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+        return Delivery::NotResponding;
+    QByteArray answer;
+    while (!answer.endsWith('\n')) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return Delivery::NotResponding;
+        answer += socket.readAll();
+    }
+    return answer == instancemessage::acknowledgement ? Delivery::Done : Delivery::NotResponding;
+}

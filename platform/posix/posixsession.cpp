@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "../session.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace platform {
+
+namespace {
+
+/// The user's runtime folder as the session names it. Taken as it is, even when
+/// another user owns it: such a folder must refuse us, not be swapped silently for
+/// one where a second Ondrel would start.
+QString runtimeFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(fromEnvironment))
+        return fromEnvironment;
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+/// The display's name in a form fit for a file name: ":0" gives "_0".
+QString displayName()
+{
+    QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("DISPLAY");
+    for (QChar &c : name) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
+} // namespace
+
+InstanceName instanceName()
+{
+    const QString base = runtimeFolder() + QLatin1String("/ondrel-") + displayName();
+    return {QFile::encodeName(base + QLatin1String(".lock")).toStdString(),
+            QFile::encodeName(base + QLatin1String(".socket")).toStdString()};
+}
+
+} // namespace platform

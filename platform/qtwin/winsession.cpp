@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "../session.h"
+
+#include <QDir>
+
+#include <windows.h>
+
+namespace platform {
+
+InstanceName instanceName()
+{
+    // Session ids tell apart the users logged on at once, and the desktops of one
+    // user on a terminal server.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const QString name = QStringLiteral("ondrel-%1-%2")
+                             .arg(qEnvironmentVariable("USERNAME"))
+                             .arg(static_cast<unsigned long>(session));
+    return {QDir::toNativeSeparators(QDir::tempPath() + QLatin1Char('/') + name +
+                                     QLatin1String(".lock"))
+                .toStdString(),
+            name.toStdString()};
+}
+
+bool hasGraphicalSession()
+{
+    return true; // every interactive Windows session has a desktop
+}
+
+} // namespace platform

@@ -1,0 +1,211 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AboutWindow</name>
+    <message>
+        <source>Made for everyone who types what the keyboard lacks.</source>
+        <translation>Für alle, die tippen, was der Tastatur fehlt.</translation>
+    </message>
+    <message>
+        <source>About Ondrel</source>
+        <translation>Über Ondrel</translation>
+    </message>
+</context>
+<context>
+    <name>CharacterPanel</name>
+    <message>
+        <source>Backspace</source>
+        <translation>Rücktaste</translation>
+    </message>
+    <message>
+        <source>Right-click to copy</source>
+        <translation>Rechtsklick zum Kopieren</translation>
+    </message>
+    <message>
+        <source>Copied %1</source>
+        <translation>%1 kopiert</translation>
+    </message>
+    <message>
+        <source>back
+space</source>
+        <extracomment>The Backspace cell&apos;s label, two short lines that fit a small square.</extracomment>
+        <translation>Rück-
+taste</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show the panel, or hide it.</source>
+        <translation>Die Zeichentafel zeigen oder verbergen.</translation>
+    </message>
+    <message>
+        <source>Show the panel.</source>
+        <translation>Die Zeichentafel zeigen.</translation>
+    </message>
+    <message>
+        <source>Hide the panel.</source>
+        <translation>Die Zeichentafel verbergen.</translation>
+    </message>
+    <message>
+        <source>Open the settings.</source>
+        <translation>Die Einstellungen öffnen.</translation>
+    </message>
+    <message>
+        <source>Save the settings and end Ondrel.</source>
+        <translation>Die Einstellungen sichern und Ondrel beenden.</translation>
+    </message>
+    <message>
+        <source>Ondrel types the characters that have no key on your keyboard. Started again, it passes its command to the Ondrel that runs already.</source>
+        <translation>Ondrel tippt die Zeichen, für die Ihre Tastatur keine Taste hat. Ein weiterer Start reicht seinen Befehl an das bereits laufende Ondrel weiter.</translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation>Diese Hilfe zeigen.</translation>
+    </message>
+    <message>
+        <source>Show the version.</source>
+        <translation>Die Version zeigen.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <source>Give one of %1, not several.</source>
+        <translation>Geben Sie nur eine der Optionen %1 an, nicht mehrere.</translation>
+    </message>
+</context>
+<context>
+    <name>RunKeyAutorun</name>
+    <message>
+        <source>Cannot write to %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Autorun</source>
+        <translation>Autostart</translation>
+    </message>
+    <message>
+        <source>Key for show/hide: </source>
+        <translation>Taste zum Zeigen/Verbergen: </translation>
+    </message>
+    <message>
+        <source>Symbol size</source>
+        <translation>Zeichengröße</translation>
+    </message>
+    <message>
+        <source>Spacing</source>
+        <translation>Abstand</translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation>Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Automatic (%1)</source>
+        <translation>Automatisch (%1)</translation>
+    </message>
+    <message>
+        <source>Code page</source>
+        <translation>Codepage</translation>
+    </message>
+    <message>
+        <source>Ondrel could not stop starting with the desktop: %1</source>
+        <translation>Ondrel konnte den Autostart nicht abschalten: %1</translation>
+    </message>
+    <message>
+        <source>Ondrel could not start with the desktop: %1</source>
+        <translation>Ondrel konnte den Autostart nicht einrichten: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>Ondrel may not write to the folder %1.</source>
+        <translation>Ondrel darf nicht in den Ordner %1 schreiben.</translation>
+    </message>
+    <message>
+        <source>Ondrel cannot use its lock file %1.</source>
+        <translation>Ondrel kann seine Sperrdatei %1 nicht verwenden.</translation>
+    </message>
+</context>
+<context>
+    <name>TrayController</name>
+    <message>
+        <source>Show/Hide Ondrel</source>
+        <translation>Ondrel zeigen/verbergen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Ondrel</source>
+        <translation>Ondrel</translation>
+    </message>
+    <message>
+        <source>Ondrel (&lt;%1&gt;)</source>
+        <extracomment>The tray icon&apos;s tooltip: the program and its show/hide key.</extracomment>
+        <translation>Ondrel (&lt;%1&gt;)</translation>
+    </message>
+    <message>
+        <source>Clicks on the panel cannot type here: %1.</source>
+        <translation>Klicks auf die Zeichentafel können hier nichts tippen: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>XdgAutostart</name>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>%1 kann nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Ondrel is not responding</source>
+        <translation>Ondrel antwortet nicht</translation>
+    </message>
+    <message>
+        <source>The running Ondrel refused the command: %1</source>
+        <translation>Das laufende Ondrel hat den Befehl abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>Ondrel is not running</source>
+        <translation>Ondrel läuft nicht</translation>
+    </message>
+    <message>
+        <source>Ondrel needs a graphical session</source>
+        <translation>Ondrel braucht eine grafische Sitzung</translation>
+    </message>
+</context>
+</TS>

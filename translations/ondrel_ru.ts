@@ -1,0 +1,211 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>AboutWindow</name>
+    <message>
+        <source>Made for everyone who types what the keyboard lacks.</source>
+        <translation>Для всех, кто набирает то, чего нет на клавиатуре.</translation>
+    </message>
+    <message>
+        <source>About Ondrel</source>
+        <translation>О программе Ondrel</translation>
+    </message>
+</context>
+<context>
+    <name>CharacterPanel</name>
+    <message>
+        <source>Backspace</source>
+        <translation>Забой</translation>
+    </message>
+    <message>
+        <source>Right-click to copy</source>
+        <translation>Правый щелчок — копировать</translation>
+    </message>
+    <message>
+        <source>Copied %1</source>
+        <translation>Скопировано: %1</translation>
+    </message>
+    <message>
+        <source>back
+space</source>
+        <extracomment>The Backspace cell&apos;s label, two short lines that fit a small square.</extracomment>
+        <translation>←
+забой</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show the panel, or hide it.</source>
+        <translation>Показать или скрыть панель.</translation>
+    </message>
+    <message>
+        <source>Show the panel.</source>
+        <translation>Показать панель.</translation>
+    </message>
+    <message>
+        <source>Hide the panel.</source>
+        <translation>Скрыть панель.</translation>
+    </message>
+    <message>
+        <source>Open the settings.</source>
+        <translation>Открыть настройки.</translation>
+    </message>
+    <message>
+        <source>Save the settings and end Ondrel.</source>
+        <translation>Сохранить настройки и завершить Ondrel.</translation>
+    </message>
+    <message>
+        <source>Ondrel types the characters that have no key on your keyboard. Started again, it passes its command to the Ondrel that runs already.</source>
+        <translation>Ondrel набирает символы, для которых на клавиатуре нет клавиш. При повторном запуске он передаёт команду уже запущенному Ondrel.</translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation>Показать эту справку.</translation>
+    </message>
+    <message>
+        <source>Show the version.</source>
+        <translation>Показать версию.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Неожиданный аргумент «%1».</translation>
+    </message>
+    <message>
+        <source>Give one of %1, not several.</source>
+        <translation>Укажите только один из параметров %1.</translation>
+    </message>
+</context>
+<context>
+    <name>RunKeyAutorun</name>
+    <message>
+        <source>Cannot write to %1</source>
+        <translation>Не удаётся записать в %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Autorun</source>
+        <translation>Автозапуск</translation>
+    </message>
+    <message>
+        <source>Key for show/hide: </source>
+        <translation>Клавиша показа/скрытия: </translation>
+    </message>
+    <message>
+        <source>Symbol size</source>
+        <translation>Размер символов</translation>
+    </message>
+    <message>
+        <source>Spacing</source>
+        <translation>Интервал</translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation>Цвет фона</translation>
+    </message>
+    <message>
+        <source>Automatic (%1)</source>
+        <translation>Автоматически (%1)</translation>
+    </message>
+    <message>
+        <source>Code page</source>
+        <translation>Кодовая страница</translation>
+    </message>
+    <message>
+        <source>Ondrel could not stop starting with the desktop: %1</source>
+        <translation>Не удалось отключить автозапуск Ondrel: %1</translation>
+    </message>
+    <message>
+        <source>Ondrel could not start with the desktop: %1</source>
+        <translation>Не удалось включить автозапуск Ondrel: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>Ondrel may not write to the folder %1.</source>
+        <translation>У Ondrel нет права записи в папку %1.</translation>
+    </message>
+    <message>
+        <source>Ondrel cannot use its lock file %1.</source>
+        <translation>Ondrel не может использовать файл блокировки %1.</translation>
+    </message>
+</context>
+<context>
+    <name>TrayController</name>
+    <message>
+        <source>Show/Hide Ondrel</source>
+        <translation>Показать/скрыть Ondrel</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Ondrel</source>
+        <translation>Ondrel</translation>
+    </message>
+    <message>
+        <source>Ondrel (&lt;%1&gt;)</source>
+        <extracomment>The tray icon&apos;s tooltip: the program and its show/hide key.</extracomment>
+        <translation>Ondrel (&lt;%1&gt;)</translation>
+    </message>
+    <message>
+        <source>Clicks on the panel cannot type here: %1.</source>
+        <translation>Щелчки по панели здесь ничего не набирают: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>XdgAutostart</name>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>Не удаётся удалить %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1</source>
+        <translation>Не удаётся создать папку %1</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Ondrel is not responding</source>
+        <translation>Ondrel не отвечает</translation>
+    </message>
+    <message>
+        <source>The running Ondrel refused the command: %1</source>
+        <translation>Запущенный Ondrel отклонил команду: %1</translation>
+    </message>
+    <message>
+        <source>Ondrel is not running</source>
+        <translation>Ondrel не запущен</translation>
+    </message>
+    <message>
+        <source>Ondrel needs a graphical session</source>
+        <translation>Для Ondrel нужен графический сеанс</translation>
+    </message>
+</context>
+</TS>
