@@ -7,6 +7,7 @@
 #include "hotkeyreceiver.h"
 #include "panel/characterpanel.h"
 #include "panelfocus.h"
+#include "settingswriter.h"
 #include "platform/services.h"
 #include "site.h"
 #include "storedsettings.h"
@@ -74,6 +75,9 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_settings = new QSettings(storedsettings::organization, storedsettings::application, this);
+    m_settingsWriter = new SettingsWriter(
+        *m_settings, [this](QSettings &settings) { writeSettings(settings); }, this);
+    connect(m_settingsWriter, &SettingsWriter::saveFailed, this, &TrayController::onSaveFailed);
     m_hotkeyReceiver = std::make_unique<HotkeyReceiver>(*m_services.hotkeyHook);
     connect(m_hotkeyReceiver.get(), &HotkeyReceiver::keyPressed, this,
             &TrayController::onHotkeyPressed);
@@ -81,6 +85,11 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
     createPanel();
     createTrayIcon();
     m_trayIcon->show();
+    // Qt shows the icon as soon as a tray starts, and again after a tray restarts.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        qCWarning(lcApp) << "No system tray is there yet; Ondrel's icon appears when one starts."
+                         << "Meanwhile the show/hide key works, `ondrel --settings` opens the"
+                         << "settings and `ondrel --quit` ends Ondrel.";
 
     installHook();
     m_hotkeys = hotkeys::buildHotkeyList();
@@ -96,7 +105,7 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
 TrayController::~TrayController()
 {
     m_services.hotkeyHook->remove();
-    saveSettings();
+    m_settingsWriter->saveNow();
     m_panelFocus.reset();
     m_panel.reset(); // takes the tray icon, its menu and the dialogs with it
 }
@@ -188,6 +197,8 @@ void TrayController::showStartupBalloon(int waitStepsLeft)
 {
     // Embedding in an XEmbed tray happens after the icon is shown, so the balloon
     // waits briefly for it; where the tray never answers it is shown all the same.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return; // nothing to point at; the log says what there is to know
     if (waitStepsLeft > 0 && !isPlacedInTray(*m_trayIcon)) {
         QTimer::singleShot(balloonWaitStepMilliseconds, this,
                            [this, waitStepsLeft] { showStartupBalloon(waitStepsLeft - 1); });
@@ -314,7 +325,7 @@ void TrayController::openSettings()
         connect(m_settingsDialog, &SettingsDialog::backgroundColorChanged, this,
                 &TrayController::onBackgroundColorChanged);
         connect(m_settingsDialog, &SettingsDialog::showHideKeyChanged, this,
-                &TrayController::setShowHideKey);
+                &TrayController::onShowHideKeyChosen);
         connect(m_settingsDialog, &SettingsDialog::autorunToggled, this,
                 &TrayController::onAutorunToggled);
         connect(m_settingsDialog, &SettingsDialog::codePageChanged, this,
@@ -327,18 +338,21 @@ void TrayController::onLabelSizeChanged(int size)
 {
     m_panel->setLabelSize(size);
     showPanelIfHidden();
+    m_settingsWriter->scheduleSave();
 }
 
 void TrayController::onSpacingChanged(int spacing)
 {
     m_panel->setLabelSpacing(spacing);
     showPanelIfHidden();
+    m_settingsWriter->scheduleSave();
 }
 
 void TrayController::onBackgroundColorChanged(const QColor &color)
 {
     m_panel->setBackgroundColor(color);
     showPanelIfHidden();
+    m_settingsWriter->scheduleSave();
 }
 
 void TrayController::onCodePageChanged(int codePage)
@@ -346,6 +360,23 @@ void TrayController::onCodePageChanged(int codePage)
     m_codePageChoice = codePage;
     applyCodePage();
     showPanelIfHidden();
+    m_settingsWriter->scheduleSave();
+}
+
+void TrayController::onShowHideKeyChosen(const QString &name)
+{
+    if (setShowHideKey(name))
+        m_settingsWriter->scheduleSave();
+}
+
+void TrayController::onSaveFailed(const QString &reason)
+{
+    // Once is enough: a folder that is read-only now stays so for the next change.
+    if (m_saveFailureShown)
+        return;
+    m_saveFailureShown = true;
+    m_trayIcon->showMessage(tr("Ondrel"), tr("Ondrel could not save its settings: %1").arg(reason),
+                            QSystemTrayIcon::Warning, balloonMilliseconds);
 }
 
 void TrayController::onAutorunToggled(bool enabled)
@@ -372,19 +403,18 @@ void TrayController::openHelp()
         qCWarning(lcApp) << "No browser could open" << help.toString();
 }
 
-void TrayController::saveSettings()
+void TrayController::writeSettings(QSettings &settings) const
 {
-    storedsettings::writeBackgroundColor(*m_settings, m_panel->backgroundColor());
-    storedsettings::writeSizes(*m_settings, m_panel->labelSize(), m_panel->labelSpacing());
-    storedsettings::writeShowHideKeyName(*m_settings, m_currentHotkey->name);
-    storedsettings::writeCodePage(*m_settings, m_codePageChoice);
+    storedsettings::writeBackgroundColor(settings, m_panel->backgroundColor());
+    storedsettings::writeSizes(settings, m_panel->labelSize(), m_panel->labelSpacing());
+    storedsettings::writeShowHideKeyName(settings, m_currentHotkey->name);
+    storedsettings::writeCodePage(settings, m_codePageChoice);
 }
 
 void TrayController::quitInOrder()
 {
     // The system may end the process soon after asking; the settings must already
     // be on disk by then, not only when the event loop has unwound.
-    saveSettings();
-    m_settings->sync();
+    m_settingsWriter->saveNow();
     QCoreApplication::quit();
 }

@@ -17,6 +17,7 @@ class PanelFocus;
 class QAction;
 class QSettings;
 class SettingsDialog;
+class SettingsWriter;
 
 namespace platform {
 struct Services;
@@ -37,6 +38,7 @@ public:
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QAction *showHideAction() const { return m_showHideAction; }
     SettingsDialog *settingsDialog() const { return m_settingsDialog; }
+    SettingsWriter &settingsWriter() const { return *m_settingsWriter; }
     AboutWindow *aboutWindow() const { return m_aboutWindow; }
     const PanelFocus &panelFocus() const { return *m_panelFocus; }
     HotkeyReceiver &hotkeyReceiver() const { return *m_hotkeyReceiver; }
@@ -69,6 +71,8 @@ private slots:
     void onBackgroundColorChanged(const QColor &color);
     void onAutorunToggled(bool enabled);
     void onCodePageChanged(int codePage);
+    void onShowHideKeyChosen(const QString &name);
+    void onSaveFailed(const QString &reason);
 
 private:
     void createPanel();
@@ -80,10 +84,12 @@ private:
     void showStartupBalloon(int waitStepsLeft);
     void showPanelIfHidden();
     void applyCodePage();
-    void saveSettings();
+    void writeSettings(QSettings &settings) const;
 
     platform::Services &m_services;
     QSettings *m_settings = nullptr;
+    SettingsWriter *m_settingsWriter = nullptr;
+    bool m_saveFailureShown = false;
     std::unique_ptr<CharacterPanel> m_panel;
     std::unique_ptr<PanelFocus> m_panelFocus;
     std::unique_ptr<HotkeyReceiver> m_hotkeyReceiver;

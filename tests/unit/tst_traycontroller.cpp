@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/hotkeyreceiver.h"
 #include "app/panelfocus.h"
+#include "app/settingswriter.h"
 #include "app/storedsettings.h"
 #include "app/traycontroller.h"
 #include "dialogs/settingsdialog.h"
@@ -76,6 +77,7 @@ private slots:
 
     void quitWritesEveryValue();
     void terminationSavesBeforeTheLoopEnds();
+    void changesAreSavedOnceTheyStop();
 
     void withoutTheHookTheTooltipIsPlain_data();
     void withoutTheHookTheTooltipIsPlain();
@@ -357,6 +359,26 @@ void TestTrayController::terminationSavesBeforeTheLoopEnds()
     const QByteArray text = settingsFileText();
     QVERIFY2(text.contains("Labels=27"), text.constData());
     QVERIFY(text.contains("KeyForShowHideOndrel=F8"));
+}
+
+void TestTrayController::changesAreSavedOnceTheyStop()
+{
+    TrayController &controller = startController();
+    controller.openSettings();
+    SettingsDialog *dialog = controller.settingsDialog();
+    // A slider dragged through several sizes, then a key and a code page.
+    for (int size = 30; size <= 34; ++size)
+        emit dialog->labelSizeChanged(size);
+    emit dialog->showHideKeyChanged(QStringLiteral("F4"));
+    emit dialog->codePageChanged(852);
+    QVERIFY(controller.settingsWriter().isSavePending());
+    QVERIFY(settingsFileText().isEmpty()); // not one write per step
+    QTRY_VERIFY(!controller.settingsWriter().isSavePending());
+    const QByteArray text = settingsFileText();
+    QVERIFY2(text.contains("Labels=34") && text.contains("KeyForShowHideOndrel=F4") &&
+                 text.contains("CodePage=852"),
+             text.constData());
+    QCOMPARE(controller.panel()->codePage(), 852);
 }
 
 void TestTrayController::withoutTheHookTheTooltipIsPlain_data()

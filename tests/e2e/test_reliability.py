@@ -1,0 +1,130 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Nothing lost, nothing left behind: settings that survive a kill, a settings folder
+that cannot be written, and a tray that comes late or goes and comes back."""
+
+import os
+import pwd
+import signal
+import subprocess
+import unittest
+
+import test_dialogs
+import test_hotkey
+from test_tray import stored_settings
+from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+
+TEST_USER = "nobody"
+
+
+class ReliabilityTest(unittest.TestCase):
+    open_menu = test_dialogs.DialogsTest.open_menu
+    click_menu_entry = test_dialogs.DialogsTest.click_menu_entry
+    open_window = test_dialogs.DialogsTest.open_window
+    focus_on = test_dialogs.DialogsTest.focus_on
+    grab = test_dialogs.DialogsTest.grab
+    size_slider_groove = test_dialogs.DialogsTest.size_slider_groove
+    press = test_hotkey.HotkeyTest.press
+
+    def setUp(self):
+        self.session = X11Session().start()
+        self.target = Target(self.session)
+
+    def tearDown(self):
+        self.session.stop()
+
+    def test_a_slider_move_survives_a_kill(self):
+        ondrel = Ondrel(self.session)
+        ondrel.wait_for_tray_icon()
+        dialog = self.open_window(ondrel, test_dialogs.SETTINGS, "Settings")
+        self.focus_on(dialog)
+        x0, y0, _, y1 = self.size_slider_groove(dialog)
+        self.session.click(dialog.x + x0 + 3, dialog.y + (y0 + y1) // 2)
+        self.session.key("Home")  # the smallest size, 20
+        wait_until(lambda: stored_settings(ondrel.settings_path()).get("sizes\\labels") == "20",
+                   timeout=15, message="the new size in the settings file")
+        ondrel.process.send_signal(signal.SIGKILL)
+        ondrel.process.wait()
+
+        again = Ondrel(self.session)
+        again.click_tray()
+        panel = wait_until(again.panel, message="the panel after the kill")
+        self.assertEqual((panel.width, panel.height), (28 * 20, 7 * 20))
+
+    def test_a_read_only_settings_folder_keeps_the_old_file(self):
+        # Root writes whatever the modes say, so Ondrel runs as another user here.
+        user = pwd.getpwnam(TEST_USER)
+        home = os.path.join(self.session.tmp, "home")
+        config = os.path.join(home, "config")
+        runtime = os.path.join(home, "runtime")
+        folder = os.path.join(config, "Ondrel")
+        os.makedirs(folder)
+        os.makedirs(runtime, mode=0o700)
+        settings = os.path.join(folder, "Ondrel_1.0.conf")
+        old = b"[Settings]\nSizes\\Labels=33\nKeyForShowHideOndrel=F5\n"
+        with open(settings, "wb") as f:
+            f.write(old)
+        for path in (self.session.tmp, home):
+            os.chmod(path, 0o755)
+        for path in (home, config, folder, runtime, settings):
+            os.chown(path, user.pw_uid, user.pw_gid)
+        os.chmod(folder, 0o555)
+
+        log_path = os.path.join(self.session.tmp, "ondrel.log")
+        with open(log_path, "wb") as log:
+            process = subprocess.Popen(
+                ["runuser", "-u", TEST_USER, "--", "env", "DISPLAY=" + self.session.display,
+                 "HOME=" + home, "XDG_CONFIG_HOME=" + config, "XDG_RUNTIME_DIR=" + runtime,
+                 ONDREL_BIN], stdout=log, stderr=log)
+        self.session.processes.append(process)
+        icon = wait_until(lambda: next((w for pid in self.pids_of(TEST_USER)
+                                        for w in [self.session.tray_icon(pid)] if w), None),
+                          timeout=20, message="the tray icon")
+        self.session.click(*icon.centre(), button=3)
+        menu = wait_until(lambda: next((w for pid in self.pids_of(TEST_USER)
+                                        for w in self.session.windows_of(pid)
+                                        if w.viewable and w.override_redirect and w.height > 40),
+                                       None), message="the tray menu")
+        self.click_menu_entry(menu, 4)  # Quit
+        self.assertEqual(process.wait(15), 0)
+        with open(settings, "rb") as f:
+            self.assertEqual(f.read(), old)
+        with open(log_path, encoding="utf-8", errors="replace") as f:
+            log_text = f.read()
+        self.assertIn("Cannot save the settings to " + settings, log_text)
+        self.assertIn("is read-only", log_text)
+
+    def pids_of(self, user):
+        out = subprocess.run(["pgrep", "-u", user, "-x", "ondrel"], capture_output=True,
+                             text=True).stdout
+        return [int(pid) for pid in out.split()]
+
+    def test_the_tray_comes_late_and_comes_back(self):
+        self.session.stop()
+        self.session = X11Session(tray=False).start()
+        self.target = Target(self.session)
+        ondrel = Ondrel(self.session)
+        # No tray: the show/hide key still works, once the hook library is in.
+        self.target.focus()
+        wait_until(lambda: "libKestrine.so" in open("/proc/%d/maps" % ondrel.pid).read(),
+                   message="the hook library")
+        self.press("F8")
+        wait_until(ondrel.panel, message="F8 to show the panel without a tray")
+        self.press("F8")
+        wait_until(lambda: ondrel.panel() is None, message="F8 to hide it")
+
+        # A tray that starts later gets the icon; one that restarts gets it back.
+        self.session.start_tray_host()
+        ondrel.wait_for_tray_icon()
+        for trayer in [p for p in self.session.processes if p.args[0] == "trayer"]:
+            trayer.kill()
+            trayer.wait()
+            self.session.processes.remove(trayer)
+        wait_until(lambda: self.session.tray_host() is None, message="the tray to go")
+        self.session.start_tray_host()
+        ondrel.click_tray()
+        wait_until(ondrel.panel, message="a click on the icon in the new tray")
+        self.assertTrue(self.target.has_focus())
+
+
+if __name__ == "__main__":
+    unittest.main()
