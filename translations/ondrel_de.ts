@@ -1,4 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
@@ -29,7 +29,7 @@
     <message>
         <source>back
 space</source>
-        <extracomment>The Backspace cell&apos;s label, two short lines that fit a small square.</extracomment>
+        <extracomment>The Backspace cell's label, two short lines that fit a small square.</extracomment>
         <translation>Rück-
 taste</translation>
     </message>
@@ -69,7 +69,7 @@ taste</translation>
         <translation>Die Version zeigen.</translation>
     </message>
     <message>
-        <source>Unexpected argument &apos;%1&apos;.</source>
+        <source>Unexpected argument '%1'.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
@@ -128,6 +128,25 @@ taste</translation>
     </message>
 </context>
 <context>
+    <name>SettingsWriter</name>
+    <message>
+        <source>the folder %1 cannot be created</source>
+        <translation>der Ordner %1 lässt sich nicht anlegen</translation>
+    </message>
+    <message>
+        <source>the folder %1 is read-only</source>
+        <translation>der Ordner %1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>%1 is read-only</source>
+        <translation>%1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>%1 could not be written; the disk may be full</source>
+        <translation>%1 ließ sich nicht schreiben; vielleicht ist der Datenträger voll</translation>
+    </message>
+</context>
+<context>
     <name>SingleInstance</name>
     <message>
         <source>Ondrel may not write to the folder %1.</source>
@@ -166,12 +185,16 @@ taste</translation>
     </message>
     <message>
         <source>Ondrel (&lt;%1&gt;)</source>
-        <extracomment>The tray icon&apos;s tooltip: the program and its show/hide key.</extracomment>
+        <extracomment>The tray icon's tooltip: the program and its show/hide key.</extracomment>
         <translation>Ondrel (&lt;%1&gt;)</translation>
     </message>
     <message>
         <source>Clicks on the panel cannot type here: %1.</source>
         <translation>Klicks auf die Zeichentafel können hier nichts tippen: %1.</translation>
+    </message>
+    <message>
+        <source>Ondrel could not save its settings: %1</source>
+        <translation>Ondrel konnte seine Einstellungen nicht sichern: %1</translation>
     </message>
 </context>
 <context>

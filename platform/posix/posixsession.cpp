@@ -2,6 +2,7 @@
 #include "../session.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace platform {
@@ -14,9 +15,14 @@ namespace {
 QString runtimeFolder()
 {
     const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(fromEnvironment))
-        return fromEnvironment;
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!QDir::isAbsolutePath(fromEnvironment))
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // A session may name a folder it has not made yet; it is made for this user
+    // alone, as the XDG base directory rules want a runtime folder.
+    if (!QFileInfo::exists(fromEnvironment) && QDir().mkpath(fromEnvironment))
+        QFile::setPermissions(fromEnvironment, QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ExeOwner);
+    return fromEnvironment;
 }
 
 /// The display's name in a form fit for a file name: ":0" gives "_0".
