@@ -29,6 +29,13 @@ bool isTransportableKeysym(std::uint32_t keysym)
 {
     if (keysym == XKB_KEY_NoSymbol)
         return false;
+    // XKB names any keysym of the Unicode block, but only those of real characters
+    // type anything: the others would be sent and type nothing.
+    if ((keysym & 0xff000000u) == 0x01000000u) {
+        const std::uint32_t code = keysym & 0x00ffffffu;
+        if (code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+    }
     char name[64];
     if (xkb_keysym_get_name(keysym, name, sizeof name) <= 0)
         return false;

@@ -21,7 +21,8 @@ struct KeymapKey
 std::uint32_t keysymForCharacter(char32_t character);
 
 /// Whether a keymap can carry keysym: XKB has a name for it that reads back as the
-/// same keysym. 0 (NoSymbol) cannot be carried.
+/// same keysym, and a Unicode keysym names a character. 0 (NoSymbol) cannot be
+/// carried.
 bool isTransportableKeysym(std::uint32_t keysym);
 
 /// An XKB keymap in text format v1 in which every given key types its keysym on its
