@@ -86,13 +86,18 @@ class Process:
 
     def __init__(self, popen, direct):
         self.popen = popen
+        # 0 when the program has already ended.
         self.pid = popen.pid if direct else wait_until(
-            lambda: _first_child(popen.pid), timeout=10, message="the program behind runuser")
+            lambda: _first_child(popen.pid) or (popen.poll() is not None and -1),
+            timeout=10, message="the program behind runuser")
+        self.pid = max(self.pid, 0)
 
     def poll(self):
         return self.popen.poll()
 
     def signal(self, sig):
+        if not self.pid or self.popen.poll() is not None:
+            return
         try:
             os.kill(self.pid, sig)
         except ProcessLookupError:
@@ -107,6 +112,12 @@ class Process:
                 self.signal(signal.SIGKILL)
                 self.popen.kill()
                 self.popen.wait()
+        for pipe in (self.popen.stdin, self.popen.stdout):
+            if pipe:
+                try:
+                    pipe.close()
+                except OSError:
+                    pass
         return self.popen.returncode
 
     def wait(self, timeout=None):
@@ -224,7 +235,7 @@ class WaylandSession:
                    timeout=30, message="sway to answer")
 
     def _start_weston(self):
-        self.weston_log = os.path.join(self.tmp, "weston.log")
+        self.weston_log = os.path.join(self.files, "weston.log")
         argv = ["weston", "--backend=headless-backend.so", "--socket=wayland-ondrel",
                 "--width=%d" % self.width, "--height=%d" % self.height, "--idle-time=0",
                 "--log=%s" % self.weston_log]
@@ -419,7 +430,8 @@ class Target:
         self.session = session
         stamp = time.monotonic_ns()
         self.output = os.path.join(session.files, "target-%d.txt" % stamp)
-        self.process = session.spawn([TARGET_BIN, self.output],
+        self.key_log = os.path.join(session.files, "target-keys-%d.txt" % stamp)
+        self.process = session.spawn([TARGET_BIN, self.output, self.key_log],
                                      env={"QT_QPA_PLATFORM": platform})
         if session.compositor == "sway":
             self.window = wait_until(lambda: (session.windows_of(self.process.pid) or [None])[0],
@@ -453,6 +465,14 @@ class Target:
                 return f.read()
         except FileNotFoundError:
             return ""
+
+    def keys(self):
+        """The names of the keys pressed in the target so far, in order."""
+        try:
+            with open(self.key_log, encoding="utf-8") as f:
+                return f.read().split()
+        except FileNotFoundError:
+            return []
 
     def wait_for_text(self, text, timeout=10):
         try:
