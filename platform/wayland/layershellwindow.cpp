@@ -23,6 +23,7 @@
 #undef namespace
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPlatformSurfaceEvent>
 #include <QWindow>
 
@@ -65,6 +66,12 @@ LayerShellWindow::LayerShellWindow(QWindow *window, QObject *parent)
 
 LayerShellWindow::~LayerShellWindow()
 {
+    if (!qGuiApp) {
+        // Qt's Wayland connection is gone, and our objects with it.
+        qCWarning(lcWayland) << "the layer-shell helper outlived the application";
+        (void)m_registry.release();
+        return;
+    }
     if (m_window)
         m_window->removeEventFilter(this);
     dropRole();
@@ -79,7 +86,7 @@ LayerShellWindow::~LayerShellWindow()
 
 bool LayerShellWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window) {
+    if (watched == m_window.data()) {
         switch (event->type()) {
         case QEvent::Expose:
             if (m_window->isVisible() && !m_layerSurface)

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 #include <memory>
 
@@ -22,7 +23,10 @@ class PrivateRegistry;
 /// every show, before Qt's first frame on that surface. The window needs
 /// Qt::BypassWindowManagerHint and the environment variable
 /// QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT=1; the constructor sets both when the
-/// window is still hidden. Create the helper before the window is first shown.
+/// window is still hidden (the variable then holds for every window so flagged).
+/// Create the helper before the window is first shown, and destroy it before the
+/// QGuiApplication (not as a child of the application object: those go after Qt's
+/// Wayland connection).
 class LayerShellWindow : public QObject
 {
     Q_OBJECT
@@ -70,7 +74,7 @@ private:
                             std::uint32_t width, std::uint32_t height);
     static void onClosed(void *data, zwlr_layer_surface_v1 *surface);
 
-    QWindow *m_window = nullptr;
+    QPointer<QWindow> m_window;
     std::unique_ptr<PrivateRegistry> m_registry;
     zwlr_layer_shell_v1 *m_shell = nullptr;
     zwlr_layer_surface_v1 *m_layerSurface = nullptr;

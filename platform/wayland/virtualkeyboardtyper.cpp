@@ -8,6 +8,8 @@
 
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
+#include <QGuiApplication>
+
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -66,6 +68,12 @@ VirtualKeyboardTyper::VirtualKeyboardTyper(wl_display *display)
 
 VirtualKeyboardTyper::~VirtualKeyboardTyper()
 {
+    if (m_onQtConnection && !qGuiApp) {
+        // Qt's Wayland connection is gone, and our objects with it.
+        qCWarning(lcWayland) << "the virtual keyboard outlived the application";
+        (void)m_registry.release();
+        return;
+    }
     destroyObjects();
 }
 
@@ -86,7 +94,9 @@ void VirtualKeyboardTyper::destroyObjects()
 
 std::unique_ptr<VirtualKeyboardTyper> VirtualKeyboardTyper::forQtApplication()
 {
-    return std::make_unique<VirtualKeyboardTyper>(qtWaylandDisplay());
+    auto typer = std::make_unique<VirtualKeyboardTyper>(qtWaylandDisplay());
+    typer->m_onQtConnection = true;
+    return typer;
 }
 
 bool VirtualKeyboardTyper::uploadKeymap()

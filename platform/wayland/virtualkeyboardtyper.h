@@ -67,6 +67,8 @@ private:
     bool pressAndRelease(std::uint32_t evdevCode);
     void destroyObjects();
 
+    bool m_onQtConnection = false;
+
     std::unique_ptr<PrivateRegistry> m_registry;
     wl_seat *m_seat = nullptr;
     zwp_virtual_keyboard_manager_v1 *m_manager = nullptr;
