@@ -414,6 +414,24 @@ class WaylandSession:
         return [[tuple(body[(row * w + col) * 3:(row * w + col) * 3 + 3]) for col in range(w)]
                 for row in range(h)]
 
+    def find_colour(self, matches, region=None):
+        """Where the pixels are for which matches((r, g, b)) holds, within region
+        (x, y, w, h), by default the whole output: ((x0, y0, x1, y1), count), or None.
+        sway's tree holds no layer surfaces and no tray items, so this is how tests
+        find them on the screen."""
+        x, y, width, height = region or (0, 0, self.width, self.height)
+        found = [(x + col, y + row) for row, line in enumerate(self.pixels(x, y, width, height))
+                 for col, pixel in enumerate(line) if matches(pixel)]
+        if not found:
+            return None
+        xs, ys = [p[0] for p in found], [p[1] for p in found]
+        return (min(xs), min(ys), max(xs), max(ys)), len(found)
+
+    def bar_region(self, height=32):
+        """The strip of the output that swaybar takes (the test config puts it at the
+        bottom; its tray items sit at its right end)."""
+        return (0, self.height - height, self.width, height)
+
     @staticmethod
     def _grim_argv(region):
         argv = ["grim"]
