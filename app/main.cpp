@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ondrelmanager.h"
+#include "app/traycontroller.h"
 #include "platform/services.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     const auto services = platform::createNativeServices();
     int result = 0;
     {
-        OndrelManager manager(*services);
+        TrayController controller(*services);
         result = QApplication::exec();
     }
     return result;

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up time (launch to tray icon embedded) and peak memory (VmHWM) of Ondrel,
 each as a ratio to a minimal Qt 6 tray program run the same way on the same X
-session.
+session. The minimal program runs twice over: bare, and showing the same start-up
+balloon as Ondrel, whose text is what first loads the fonts.
 
     bench/startup_memory.py BUILD_DIR [RUNS]
 """
@@ -45,6 +46,7 @@ def main():
     programs = {
         "ondrel": [os.path.join(build, "ondrel")],
         "minimal": [os.path.join(build, "bench", "ondrel_bench_minimal_tray")],
+        "+balloon": [os.path.join(build, "bench", "ondrel_bench_minimal_tray"), "--balloon"],
     }
     session = X11Session().start()
     results = {name: ([], []) for name in programs}
@@ -62,9 +64,10 @@ def main():
         summary[name] = (statistics.median(times), statistics.median(rsss))
         print("%-8s launch to tray icon: median %.1f ms; peak RSS: median %d KiB"
               % (name, summary[name][0] * 1000, summary[name][1]))
-    print("ratio    start-up %.2fx, peak RSS %.2fx (target <= 1.25x each)"
-          % (summary["ondrel"][0] / summary["minimal"][0],
-             summary["ondrel"][1] / summary["minimal"][1]))
+    for yardstick in ("minimal", "+balloon"):
+        print("ratio to %-8s start-up %.2fx, peak RSS %.2fx (target <= 1.15x each)"
+              % (yardstick, summary["ondrel"][0] / summary[yardstick][0],
+                 summary["ondrel"][1] / summary[yardstick][1]))
 
 
 if __name__ == "__main__":

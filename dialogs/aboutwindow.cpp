@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutwindow.h"
 
-#include "app/site.h"
-
 #include <QLabel>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
-QString aboutText()
+QString aboutText(const QString &siteAddress)
 {
-    const QString address = site::address.toHtmlEscaped();
-    QString visibleAddress = QUrl(site::address).toString(QUrl::RemoveScheme);
+    const QString address = siteAddress.toHtmlEscaped();
+    QString visibleAddress = QUrl(siteAddress).toString(QUrl::RemoveScheme);
     if (visibleAddress.startsWith(QLatin1String("//")))
         visibleAddress.remove(0, 2);
     return QStringLiteral("<br>"
@@ -20,13 +18,15 @@ QString aboutText()
                           "<center><H2>Ondrel 1.0</H2></center>"
                           "<center><a href=\"%1\">%2</a></center>"
                           "<br>"
-                          "<center>Made for everyone who types what the keyboard lacks.</center>")
-        .arg(address, visibleAddress.toHtmlEscaped());
+                          "<center>%3</center>")
+        .arg(address, visibleAddress.toHtmlEscaped(),
+             AboutWindow::tr("Made for everyone who types what the keyboard lacks.")
+                 .toHtmlEscaped());
 }
 
 } // namespace
 
-AboutWindow::AboutWindow(QWidget *parent)
+AboutWindow::AboutWindow(const QString &siteAddress, QWidget *parent)
     : QDialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
 {
     m_label = new QLabel;
@@ -39,7 +39,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     setLayout(layout);
 
     setWindowTitle(tr("About Ondrel"));
-    m_label->setText(aboutText());
+    m_label->setText(aboutText(siteAddress));
 
     // The window is exactly as large as its content and cannot be resized.
     setFixedSize(sizeHint());

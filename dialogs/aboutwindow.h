@@ -11,7 +11,8 @@ class AboutWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit AboutWindow(QWidget *parent = nullptr);
+    /// siteAddress is the product's web site, which the window links to.
+    explicit AboutWindow(const QString &siteAddress, QWidget *parent = nullptr);
 
 private:
     QLabel *m_label;

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsdialog.h"
 
-#include "app/ondrelmanager.h"
-#include "panel/ondrelwidget.h"
-
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -12,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -50,41 +48,46 @@ QHBoxLayout *rowWithStretch(std::initializer_list<QWidget *> widgets)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(OndrelManager *manager, OndrelWidget *panel, int labelSize,
-                               int spacing, QWidget *parent)
-    : QDialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint), m_manager(manager),
-      m_panel(panel)
+SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
+    : QDialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint),
+      m_backgroundColor(values.backgroundColor)
 {
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
 
-    auto *autorunCheckBox = new QCheckBox(QStringLiteral("Autorun"));
-    autorunCheckBox->setObjectName(QStringLiteral("autorunCheckBox"));
-    autorunCheckBox->setChecked(manager->isAutorunEnabled());
-    QGroupBox *autorunGroup = untitledGroup(rowWithStretch({autorunCheckBox}));
+    m_autorunCheckBox = new QCheckBox(tr("Autorun"));
+    m_autorunCheckBox->setObjectName(QStringLiteral("autorunCheckBox"));
+    m_autorunCheckBox->setChecked(values.autorun);
+    m_autorunFailure = new QLabel;
+    m_autorunFailure->setObjectName(QStringLiteral("autorunFailure"));
+    m_autorunFailure->setWordWrap(true);
+    m_autorunFailure->hide();
+    auto *autorunColumn = new QVBoxLayout;
+    autorunColumn->addLayout(rowWithStretch({m_autorunCheckBox}));
+    autorunColumn->addWidget(m_autorunFailure);
+    QGroupBox *autorunGroup = untitledGroup(autorunColumn);
     autorunGroup->setObjectName(QStringLiteral("autorunGroup"));
 
-    auto *keyLabel = new QLabel(QStringLiteral("Key for show/hide: "));
+    auto *keyLabel = new QLabel(tr("Key for show/hide: "));
     auto *keyComboBox = new QComboBox;
     keyComboBox->setObjectName(QStringLiteral("keyComboBox"));
-    for (const HotkeyEntry &entry : manager->hotkeys())
-        keyComboBox->addItem(entry.name);
-    // Without a current key no item is selected rather than an arbitrary one.
-    const HotkeyEntry *currentHotkey = manager->currentHotkey();
-    keyComboBox->setCurrentIndex(currentHotkey ? keyComboBox->findText(currentHotkey->name) : -1);
+    keyComboBox->addItems(values.keyNames);
+    keyComboBox->setCurrentIndex(keyComboBox->findText(values.currentKey));
     QGroupBox *keyGroup = untitledGroup(rowWithStretch({keyLabel, keyComboBox}));
     keyGroup->setObjectName(QStringLiteral("keyGroup"));
-    // The key cannot do anything without the keyboard hook, so it cannot be changed.
-    keyGroup->setEnabled(manager->hookInstalled());
+    // Without the keyboard hook the key does nothing, so it cannot be changed.
+    keyGroup->setEnabled(values.keyWorks);
 
-    auto *sizeLabel = new QLabel(QStringLiteral("Symbol size"));
-    QSlider *sizeSlider = horizontalSlider(QStringLiteral("sizeSlider"), panel->minLabelSize(),
-                                           panel->maxLabelSize(), labelSize);
-    auto *spacingLabel = new QLabel(QStringLiteral("Spacing"));
-    QSlider *spacingSlider = horizontalSlider(QStringLiteral("spacingSlider"), panel->minSpacing(),
-                                              panel->maxSpacing(), spacing);
+    auto *sizeLabel = new QLabel(tr("Symbol size"));
+    QSlider *sizeSlider = horizontalSlider(QStringLiteral("sizeSlider"), values.minLabelSize,
+                                           values.maxLabelSize, values.labelSize);
+    auto *spacingLabel = new QLabel(tr("Spacing"));
+    QSlider *spacingSlider = horizontalSlider(QStringLiteral("spacingSlider"), values.minSpacing,
+                                              values.maxSpacing, values.spacing);
 
     // Equal label widths line the two sliders up one under the other.
-    const int labelWidth = QFontMetrics(sizeLabel->font()).horizontalAdvance(sizeLabel->text());
+    const QFontMetrics metrics(sizeLabel->font());
+    const int labelWidth = std::max(metrics.horizontalAdvance(sizeLabel->text()),
+                                    metrics.horizontalAdvance(spacingLabel->text()));
     sizeLabel->setFixedWidth(labelWidth);
     spacingLabel->setFixedWidth(labelWidth);
     sizeSlider->setFixedWidth(2 * labelWidth);
@@ -95,7 +98,7 @@ SettingsDialog::SettingsDialog(OndrelManager *manager, OndrelWidget *panel, int 
     sizesColumn->addLayout(rowWithStretch({spacingLabel, spacingSlider}));
     QGroupBox *sizesGroup = untitledGroup(sizesColumn);
 
-    auto *colorButton = new QPushButton(QStringLiteral("Background color"));
+    auto *colorButton = new QPushButton(tr("Background color"));
     colorButton->setObjectName(QStringLiteral("backgroundColorButton"));
     QGroupBox *colorGroup = untitledGroup(rowWithStretch({colorButton}));
 
@@ -110,66 +113,55 @@ SettingsDialog::SettingsDialog(OndrelManager *manager, OndrelWidget *panel, int 
     rows->addLayout(secondRow);
     setLayout(rows);
 
-    // Connected only now, so that setting up the initial values above runs no slot.
-    connect(autorunCheckBox, &QCheckBox::stateChanged, this, &SettingsDialog::slot_stateChanged);
-    connect(keyComboBox, &QComboBox::textActivated, this,
-            &SettingsDialog::slot_keyComboBoxItemActivated);
-    connect(sizeSlider, &QSlider::valueChanged, this, &SettingsDialog::slot_labelsSizeChanged);
-    connect(spacingSlider, &QSlider::valueChanged, this, &SettingsDialog::slot_spacingChanged);
-    connect(colorButton, &QPushButton::clicked, this,
-            &SettingsDialog::slot_backgroundColorBtnClicked);
+    // Connected only now, so that setting up the initial values above emits nothing.
+    connect(m_autorunCheckBox, &QCheckBox::toggled, this, &SettingsDialog::onAutorunToggled);
+    connect(keyComboBox, &QComboBox::textActivated, this, &SettingsDialog::showHideKeyChanged);
+    connect(sizeSlider, &QSlider::valueChanged, this, &SettingsDialog::onLabelSizeChanged);
+    connect(spacingSlider, &QSlider::valueChanged, this, &SettingsDialog::onSpacingChanged);
+    connect(colorButton, &QPushButton::clicked, this, &SettingsDialog::chooseBackgroundColor);
 
     setFixedSize(sizeHint());
 }
 
-void SettingsDialog::showPanelIfHidden()
+void SettingsDialog::onLabelSizeChanged(int size)
 {
-    // A change to a hidden panel would go unseen; show it where it was last.
-    if (m_panel->isHidden())
-        m_manager->showPanel();
-}
-
-void SettingsDialog::slot_labelsSizeChanged(int size)
-{
-    m_panel->setLabelSize(size);
-    showPanelIfHidden();
-    // Keep the keyboard here, so that the arrow keys go on moving the slider.
+    emit labelSizeChanged(size);
+    // Keep the keyboard here, so that the arrow keys go on moving the slider even
+    // when the change brought the panel up.
     activateWindow();
 }
 
-void SettingsDialog::slot_spacingChanged(int spacing)
+void SettingsDialog::onSpacingChanged(int spacing)
 {
-    m_panel->setLabelSpacing(spacing);
-    showPanelIfHidden();
+    emit spacingChanged(spacing);
     activateWindow();
 }
 
-void SettingsDialog::slot_backgroundColorBtnClicked()
+void SettingsDialog::chooseBackgroundColor()
 {
-    const QColor color =
-        QColorDialog::getColor(m_panel->backgroundColor(), this, QStringLiteral("Background color"),
-                               QColorDialog::DontUseNativeDialog);
+    const QColor color = QColorDialog::getColor(m_backgroundColor, this, tr("Background color"),
+                                                QColorDialog::DontUseNativeDialog);
     if (!color.isValid())
         return; // cancelled
-    m_panel->setBackgroundColor(color);
-    showPanelIfHidden();
+    m_backgroundColor = color;
+    emit backgroundColorChanged(color);
 }
 
-void SettingsDialog::slot_keyComboBoxItemActivated(const QString &name)
+void SettingsDialog::onAutorunToggled(bool enabled)
 {
-    m_manager->setShowHideKey(name);
+    m_autorunFailure->hide();
+    emit autorunToggled(enabled);
 }
 
-void SettingsDialog::slot_stateChanged(int state)
+void SettingsDialog::showAutorunFailure(bool enabled, const QString &reason)
 {
-    switch (state) {
-    case Qt::Checked:
-        m_manager->setAutorunEnabled(true);
-        break;
-    case Qt::Unchecked:
-        m_manager->setAutorunEnabled(false);
-        break;
-    default:
-        break; // a two-state box never sends "partially checked"
+    {
+        const QSignalBlocker blocker(m_autorunCheckBox);
+        m_autorunCheckBox->setChecked(enabled);
     }
+    m_autorunFailure->setText(
+        enabled ? tr("Ondrel could not stop starting with the desktop: %1").arg(reason)
+                : tr("Ondrel could not start with the desktop: %1").arg(reason));
+    m_autorunFailure->show();
+    setFixedSize(sizeHint());
 }

@@ -1,32 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QColor>
 #include <QDialog>
+#include <QStringList>
 
-class OndrelManager;
-class OndrelWidget;
+class QCheckBox;
+class QLabel;
 
 /// The modeless window in which the user changes the panel's sizes and colour, the
-/// show/hide key and starting with the desktop. Every change applies at once; there
-/// is nothing to confirm or undo.
+/// show/hide key and starting with the desktop. Every change is announced at once
+/// through a signal; there is nothing to confirm or undo.
 class SettingsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    SettingsDialog(OndrelManager *manager, OndrelWidget *panel, int labelSize, int spacing,
-                   QWidget *parent = nullptr);
+    /// What the dialog starts from.
+    struct Values
+    {
+        int labelSize = 0;
+        int minLabelSize = 0;
+        int maxLabelSize = 0;
+        int spacing = 0;
+        int minSpacing = 0;
+        int maxSpacing = 0;
+        QColor backgroundColor;
+        QStringList keyNames;
+        QString currentKey;    ///< empty: no key is selected
+        bool keyWorks = false; ///< the show/hide key needs the keyboard hook
+        bool autorun = false;
+    };
 
-protected slots:
-    void slot_labelsSizeChanged(int size);
-    void slot_spacingChanged(int spacing);
-    void slot_backgroundColorBtnClicked();
-    void slot_keyComboBoxItemActivated(const QString &name);
-    void slot_stateChanged(int state);
+    explicit SettingsDialog(const Values &values, QWidget *parent = nullptr);
+
+    /// Starting with the desktop could not be switched as asked: the box shows
+    /// what holds now and the dialog says why.
+    void showAutorunFailure(bool enabled, const QString &reason);
+
+signals:
+    void labelSizeChanged(int size);
+    void spacingChanged(int spacing);
+    void backgroundColorChanged(const QColor &color);
+    void showHideKeyChanged(const QString &name);
+    void autorunToggled(bool enabled);
+
+private slots:
+    void onLabelSizeChanged(int size);
+    void onSpacingChanged(int spacing);
+    void chooseBackgroundColor();
+    void onAutorunToggled(bool enabled);
 
 private:
-    void showPanelIfHidden();
-
-    OndrelManager *m_manager;
-    OndrelWidget *m_panel;
+    QColor m_backgroundColor;
+    QCheckBox *m_autorunCheckBox = nullptr;
+    QLabel *m_autorunFailure = nullptr;
 };

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
-/// The panel's size rules, kept apart from the widget so they read as arithmetic.
+/// The panel's size rules and cell arithmetic, kept apart from the widget so they
+/// read as arithmetic.
 namespace panelgeometry {
 
 constexpr int rowCount = 7;
 constexpr int columnCount = 28;
+constexpr int cellCount = rowCount * columnCount;
+/// The last cell types Backspace; the cells before it show glyphs.
+constexpr int backspaceCell = cellCount - 1;
 constexpr int minLabelSize = 20;
 constexpr int minSpacing = 0;
 constexpr int maxSpacing = 50;
@@ -38,6 +44,27 @@ constexpr int maxLabelSize(QSize desktop, int frameExtra)
     const int byHeight = desktop.height() / (rowCount + 1);
     const int byWidth = (desktop.width() - frameExtra) / columnCount;
     return byHeight < byWidth ? byHeight : byWidth;
+}
+
+/// Where a cell lies, counted row by row from the top-left corner.
+constexpr QRect cellRect(int cell, int labelSize, int spacing)
+{
+    const int pitch = labelSize + spacing;
+    return QRect((cell % columnCount) * pitch, (cell / columnCount) * pitch, labelSize, labelSize);
+}
+
+/// The cell under a point, or -1 in a gap between cells or outside the grid.
+constexpr int cellAt(QPoint point, int labelSize, int spacing)
+{
+    const int pitch = labelSize + spacing;
+    if (labelSize <= 0 || point.x() < 0 || point.y() < 0)
+        return -1;
+    const int column = point.x() / pitch;
+    const int row = point.y() / pitch;
+    if (column >= columnCount || row >= rowCount || point.x() % pitch >= labelSize ||
+        point.y() % pitch >= labelSize)
+        return -1;
+    return row * columnCount + column;
 }
 
 } // namespace panelgeometry

@@ -3,6 +3,8 @@
 
 #include "nativewindow.h"
 
+#include <string>
+
 namespace platform {
 
 /// The window message that the companion hook library sends for a function key.
@@ -21,7 +23,10 @@ public:
     virtual ~HotkeyHook() = default;
 
     /// Loads the library, tells it which window to notify and installs its hook.
+    /// Short of Installed, errorString() says what went wrong.
     virtual Outcome install(NativeWindow notifyWindow) = 0;
+
+    virtual std::string errorString() const = 0;
 
     /// Removes the hook and unloads the library; safe to call more than once.
     virtual void remove() = 0;

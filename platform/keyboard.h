@@ -1,46 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
 namespace platform {
 
-/// Windows virtual-key codes and flags that the panel sends on every system.
-namespace vk {
-constexpr unsigned Back = 0x08;
-constexpr unsigned Menu = 0x12; // Alt
-constexpr unsigned Numpad0 = 0x60;
-constexpr unsigned Numpad9 = 0x69;
-constexpr unsigned KeyUpFlag = 0x0002; // KEYEVENTF_KEYUP
-} // namespace vk
-
-/// The scan code that a PC keyboard's set 1 gives the keys the panel sends, as
-/// MapVirtualKeyW answers on Windows; 0 for any other key. Systems that do not
-/// compose Alt codes themselves answer with these, so the panel's calls are the same
-/// everywhere.
-constexpr unsigned pcScanCode(unsigned virtualKey)
-{
-    constexpr unsigned keypad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
-    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad9)
-        return keypad[virtualKey - vk::Numpad0];
-    if (virtualKey == vk::Menu)
-        return 0x38;
-    if (virtualKey == vk::Back)
-        return 0x0E;
-    return 0;
-}
-
-/// Injects key events into the application that has the keyboard focus.
-/// The calls have the shape of Windows' keybd_event and MapVirtualKeyW, so the
-/// panel sends the same sequence everywhere; other systems translate it.
+/// Types into the application that has the keyboard focus.
 class Keyboard
 {
 public:
     virtual ~Keyboard() = default;
 
-    /// The scan code of a virtual key (MapVirtualKeyW with MAPVK_VK_TO_VSC).
-    virtual unsigned scanCode(unsigned virtualKey) const = 0;
+    /// False when this system gives no way to type at all; errorString() says why.
+    virtual bool isAvailable() const = 0;
 
-    /// Injects one key event. flags is 0 for a press and vk::KeyUpFlag for a release.
-    virtual void sendKey(unsigned virtualKey, unsigned scanCode, unsigned flags) = 0;
+    /// Types the character that a code stands for in an OEM code page. Returns
+    /// false, with errorString() set, when nothing could be sent.
+    virtual bool typeCharacter(unsigned codePage, int code, char32_t character) = 0;
+
+    /// Presses and releases Backspace.
+    virtual bool typeBackspace() = 0;
+
+    /// Why the last call failed, or why typing is unavailable.
+    virtual std::string errorString() const = 0;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runkeyautorun.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace platform {
@@ -31,13 +32,20 @@ bool RunKeyAutorun::isEnabled(const std::string &executablePath) const
     return stored == path || stored == QLatin1Char('"') + path + QLatin1Char('"');
 }
 
-void RunKeyAutorun::setEnabled(const std::string &executablePath, bool enabled)
+bool RunKeyAutorun::setEnabled(const std::string &executablePath, bool enabled)
 {
+    m_errorString.clear();
     if (enabled)
         m_store.setValue(valueName, commandLine(QString::fromStdString(executablePath)));
     else
         m_store.remove(valueName);
     m_store.sync();
+    if (m_store.status() == QSettings::NoError)
+        return true;
+    m_errorString = QCoreApplication::translate("RunKeyAutorun", "Cannot write to %1")
+                        .arg(m_store.fileName())
+                        .toStdString();
+    return false;
 }
 
 } // namespace platform

@@ -30,7 +30,8 @@ public:
     ~RunKeyAutorun() override;
 
     bool isEnabled(const std::string &executablePath) const override;
-    void setEnabled(const std::string &executablePath, bool enabled) override;
+    bool setEnabled(const std::string &executablePath, bool enabled) override;
+    std::string errorString() const override { return m_errorString; }
 
     /// The name of the value under the Run key.
     static const QString valueName;
@@ -41,6 +42,7 @@ public:
 private:
     std::unique_ptr<QSettings> m_ownedStore;
     QSettings &m_store;
+    std::string m_errorString;
 };
 
 } // namespace platform

@@ -19,20 +19,20 @@ public:
     virtual ~WindowActivation() = default;
 
     /// A non-activating window can be clicked without taking the focus from the
-    /// application the user is typing in.
-    virtual void setNoActivate(NativeWindow window, bool enabled) = 0;
+    /// application the user is typing in. Returns whether the change was made.
+    virtual bool setNoActivate(NativeWindow window, bool enabled) = 0;
 
     /// The window that has the foreground now, or 0 where the system cannot tell.
     virtual NativeWindow foregroundWindow() const = 0;
-    virtual void setForegroundWindow(NativeWindow window) = 0;
+    /// Returns whether the system gave the window the foreground.
+    virtual bool setForegroundWindow(NativeWindow window) = 0;
 
-    /// The left mouse button's asynchronous key state, as GetAsyncKeyState reports it:
-    /// 0 or 1 while the button is up.
-    virtual short leftButtonState() const = 0;
+    virtual bool isLeftButtonDown() const = 0;
 
-    /// Reads a native message of a window that works the hand-over. May arrange
-    /// with the system that the frame's leave notification will be sent.
-    virtual FrameEvent frameEvent(const char *eventType, void *message) = 0;
+    /// Reads a native message: what it means for the frame of window, or None when
+    /// it is about another window. May arrange with the system that the frame's
+    /// leave notification will be sent.
+    virtual FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) = 0;
 };
 
 } // namespace platform

@@ -13,6 +13,7 @@ build_packages=(
     ca-certificates cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
+    libicu-dev
     # Wayland: the client library, Qt's private headers (the layer-shell role), and
     # the protocol descriptions (Debian ships the wlroots ones in a Rust crate's
     # sources).
@@ -22,9 +23,11 @@ runtime_packages=(qt6-qpa-plugins qt6-wayland fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
     locales libc-bin tesseract-ocr tesseract-ocr-eng
+    # A screen reader's view of the panel: a session bus, AT-SPI and its Python client.
+    dbus at-spi2-core python3-pyatspi
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
     # XWayland for the fallback, a private session bus, and grim for screenshots.
-    sway grim wtype xwayland dbus weston xkb-data
+    sway grim wtype xwayland weston xkb-data
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
     # needs the i386 architecture).
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

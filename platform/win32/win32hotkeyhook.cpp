@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win32hotkeyhook.h"
 
+#include "win32error.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -51,27 +53,38 @@ Win32HotkeyHook::~Win32HotkeyHook()
 HotkeyHook::Outcome Win32HotkeyHook::install(NativeWindow notifyWindow)
 {
     remove();
+    m_errorString.clear();
     const std::wstring path = libraryPath();
     if (path.empty())
-        return Outcome::NoLibrary;
+        return fail(Outcome::NoLibrary, "the program's own folder is unknown", GetLastError());
     // The library's own imports, too, come only from its folder and System32.
     HMODULE library = LoadLibraryExW(
         path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library)
-        return Outcome::NoLibrary;
+        return fail(Outcome::NoLibrary, "cannot load " + utf8(path), GetLastError());
     // From here on the library stays loaded until remove(), whatever happens.
     m_library = library;
 
     const auto setAppHwnd = lookUp<SetAppHwndFunction>(library, "setAppHwnd");
     if (!setAppHwnd)
-        return Outcome::LoadedNoHook;
+        return fail(Outcome::LoadedNoHook, utf8(path) + " has no setAppHwnd", GetLastError());
     setAppHwnd(reinterpret_cast<HWND>(notifyWindow));
 
     const auto keyboardProc = lookUp<HOOKPROC>(library, "_LowLevelKeyboardProc@12");
     if (!keyboardProc)
-        return Outcome::LoadedNoHook;
+        return fail(Outcome::LoadedNoHook, utf8(path) + " has no _LowLevelKeyboardProc@12",
+                    GetLastError());
     m_hook = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, library, 0);
-    return m_hook ? Outcome::Installed : Outcome::LoadedNoHook;
+    if (!m_hook)
+        return fail(Outcome::LoadedNoHook, "the keyboard hook was refused", GetLastError());
+    return Outcome::Installed;
+}
+
+HotkeyHook::Outcome Win32HotkeyHook::fail(Outcome outcome, const std::string &what,
+                                          unsigned long errorCode)
+{
+    m_errorString = what + ": " + errorText(errorCode);
+    return outcome;
 }
 
 void Win32HotkeyHook::remove()

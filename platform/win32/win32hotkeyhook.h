@@ -3,6 +3,8 @@
 
 #include "../hotkeyhook.h"
 
+#include <string>
+
 namespace platform::win32 {
 
 /// The hook library on Windows: Kestrine.dll from the program's own folder, its
@@ -19,8 +21,12 @@ public:
     void remove() override;
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
+    std::string errorString() const override { return m_errorString; }
 
 private:
+    Outcome fail(Outcome outcome, const std::string &what, unsigned long errorCode);
+
+    std::string m_errorString;
     void *m_library = nullptr; // HMODULE
     void *m_hook = nullptr;    // HHOOK
 };

@@ -16,15 +16,20 @@ HWND handleOf(NativeWindow window)
 
 } // namespace
 
-void Win32WindowActivation::setNoActivate(NativeWindow window, bool enabled)
+bool Win32WindowActivation::setNoActivate(NativeWindow window, bool enabled)
 {
     const HWND handle = handleOf(window);
+    SetLastError(0);
     LONG style = GetWindowLongW(handle, GWL_EXSTYLE);
+    if (style == 0 && GetLastError() != 0)
+        return false;
     if (enabled)
         style |= WS_EX_NOACTIVATE;
     else
         style &= ~WS_EX_NOACTIVATE;
-    SetWindowLongW(handle, GWL_EXSTYLE, style);
+    // SetWindowLongW answers the previous style, which may well be 0.
+    SetLastError(0);
+    return SetWindowLongW(handle, GWL_EXSTYLE, style) != 0 || GetLastError() == 0;
 }
 
 NativeWindow Win32WindowActivation::foregroundWindow() const
@@ -32,21 +37,26 @@ NativeWindow Win32WindowActivation::foregroundWindow() const
     return reinterpret_cast<NativeWindow>(GetForegroundWindow());
 }
 
-void Win32WindowActivation::setForegroundWindow(NativeWindow window)
+bool Win32WindowActivation::setForegroundWindow(NativeWindow window)
 {
-    SetForegroundWindow(handleOf(window));
+    return SetForegroundWindow(handleOf(window)) != FALSE;
 }
 
-short Win32WindowActivation::leftButtonState() const
+bool Win32WindowActivation::isLeftButtonDown() const
 {
-    return GetAsyncKeyState(VK_LBUTTON);
+    // The high bit is the button's state now; the low bit only says it was pressed
+    // at some time since the last call.
+    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
 }
 
-FrameEvent Win32WindowActivation::frameEvent(const char *eventType, void *message)
+FrameEvent Win32WindowActivation::frameEvent(NativeWindow window, const char *eventType,
+                                             void *message)
 {
     if (std::strcmp(eventType, "windows_generic_MSG") != 0)
         return FrameEvent::None;
     const auto *msg = static_cast<const MSG *>(message);
+    if (msg->hwnd != handleOf(window))
+        return FrameEvent::None;
     switch (msg->message) {
     case WM_NCLBUTTONDOWN:
         return FrameEvent::ButtonPressed;

@@ -10,11 +10,11 @@ namespace platform::win32 {
 class Win32WindowActivation : public WindowActivation
 {
 public:
-    void setNoActivate(NativeWindow window, bool enabled) override;
+    bool setNoActivate(NativeWindow window, bool enabled) override;
     NativeWindow foregroundWindow() const override;
-    void setForegroundWindow(NativeWindow window) override;
-    short leftButtonState() const override;
-    FrameEvent frameEvent(const char *eventType, void *message) override;
+    bool setForegroundWindow(NativeWindow window) override;
+    bool isLeftButtonDown() const override;
+    FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override;
 };
 
 } // namespace platform::win32

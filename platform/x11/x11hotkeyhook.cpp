@@ -52,6 +52,7 @@ X11HotkeyHook::~X11HotkeyHook()
 HotkeyHook::Outcome X11HotkeyHook::install(NativeWindow notifyWindow)
 {
     remove();
+    m_errorString.clear();
     m_messageAtom = internMessageAtom();
 
     loadLibrary();
@@ -61,30 +62,45 @@ HotkeyHook::Outcome X11HotkeyHook::install(NativeWindow notifyWindow)
     const auto setAppHwnd =
         lookUp<kestrine::SetAppHwndFunction>(m_library, kestrine::SetAppHwndName);
     if (!setAppHwnd)
-        return Outcome::LoadedNoHook;
+        return fail(Outcome::LoadedNoHook, m_libraryPath + " has no " + kestrine::SetAppHwndName);
     setAppHwnd(notifyWindow);
 
     const auto keyboardProc =
         lookUp<kestrine::KeyboardProcFunction>(m_library, kestrine::ElfKeyboardProcName);
     if (!keyboardProc)
-        return Outcome::LoadedNoHook;
+        return fail(Outcome::LoadedNoHook,
+                    m_libraryPath + " has no " + kestrine::ElfKeyboardProcName);
     if (!m_keys.start([this](unsigned virtualKey, unsigned scanCode, bool pressed,
                              unsigned long time) { passKey(virtualKey, scanCode, pressed, time); }))
-        return Outcome::LoadedNoHook;
+        return fail(Outcome::LoadedNoHook,
+                    "the keys cannot be watched: no X server, or one without XInput 2");
     m_keyboardProc = keyboardProc;
     return Outcome::Installed;
 }
 
+HotkeyHook::Outcome X11HotkeyHook::fail(Outcome outcome, std::string reason)
+{
+    m_errorString = std::move(reason);
+    return outcome;
+}
+
 void X11HotkeyHook::loadLibrary()
 {
-    for (const std::string &path : hookLibraryCandidates(m_libraryFolders)) {
+    const std::vector<std::string> candidates = hookLibraryCandidates(m_libraryFolders);
+    std::string reasons;
+    for (const std::string &path : candidates) {
         // An absolute path: the dynamic loader searches nowhere else for it.
         m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (m_library) {
             m_libraryPath = path;
             return;
         }
+        const char *reason = dlerror();
+        reasons += (reasons.empty() ? "" : "; ") + std::string(reason ? reason : path);
     }
+    m_errorString = candidates.empty()
+                        ? "no folder to look for " + std::string(HookLibraryFileName) + " in"
+                        : reasons;
 }
 
 void X11HotkeyHook::passKey(unsigned virtualKey, unsigned scanCode, bool pressed,

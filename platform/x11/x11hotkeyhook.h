@@ -27,6 +27,7 @@ public:
     bool decodeHotkeyMessage(const char *eventType, void *message,
                              unsigned &virtualKey) const override;
     bool keepsHotkeyMessage() const override { return true; }
+    std::string errorString() const override { return m_errorString; }
 
     /// The file the library was loaded from, while it is loaded.
     const std::string &libraryPath() const { return m_libraryPath; }
@@ -35,7 +36,10 @@ private:
     void loadLibrary();
     void passKey(unsigned virtualKey, unsigned scanCode, bool pressed, unsigned long time);
 
+    Outcome fail(Outcome outcome, std::string reason);
+
     std::vector<std::string> m_libraryFolders;
+    std::string m_errorString;
     void *m_library = nullptr;
     std::string m_libraryPath;
     kestrine::KeyboardProcFunction m_keyboardProc = nullptr;

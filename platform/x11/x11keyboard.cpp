@@ -1,21 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "x11keyboard.h"
 
+#include "keycodepool.h"
 #include "xtesttyper.h"
 
 #include <QSocketNotifier>
 
 #include <X11/keysym.h>
 
-#include <utility>
+#include <cstdio>
 
 namespace platform::x11 {
 
-X11Keyboard::X11Keyboard(AltCodeComposer::Lookup lookup)
-    : m_composer(std::move(lookup)), m_typer(std::make_unique<XTestTyper>())
+X11Keyboard::X11Keyboard() : m_typer(std::make_unique<XTestTyper>())
 {
-    if (!m_typer->isAvailable())
+    if (!m_typer->isAvailable()) {
+        m_errorString = "the X server cannot be reached, or it has no XTest extension";
         return;
+    }
     // Keymap changes are read as they come, so that a layout switch between two
     // clicks does not leave the typer pressing a key that now types something else.
     m_notifier =
@@ -26,25 +28,37 @@ X11Keyboard::X11Keyboard(AltCodeComposer::Lookup lookup)
 
 X11Keyboard::~X11Keyboard() = default;
 
-unsigned X11Keyboard::scanCode(unsigned virtualKey) const
+bool X11Keyboard::isAvailable() const
 {
-    return pcScanCode(virtualKey);
+    return m_typer->isAvailable();
 }
 
-void X11Keyboard::sendKey(unsigned virtualKey, unsigned, unsigned flags)
+bool X11Keyboard::typeCharacter(unsigned, int, char32_t character)
 {
-    const Keystroke keystroke =
-        m_composer.keyEvent(virtualKey, (flags & vk::KeyUpFlag) == vk::KeyUpFlag);
-    switch (keystroke.kind) {
-    case Keystroke::Kind::Character:
-        m_typer->type(keysymForCharacter(keystroke.character));
-        break;
-    case Keystroke::Kind::BackSpace:
-        m_typer->type(XK_BackSpace);
-        break;
-    case Keystroke::Kind::None:
-        break;
+    char what[16];
+    std::snprintf(what, sizeof what, "U+%04X", static_cast<unsigned>(character));
+    return type(keysymForCharacter(character), what);
+}
+
+bool X11Keyboard::typeBackspace()
+{
+    return type(XK_BackSpace, "Backspace");
+}
+
+bool X11Keyboard::type(unsigned long keysym, const char *what)
+{
+    if (!m_typer->isAvailable())
+        return false; // the reason was set at start
+    if (keysym == 0) {
+        m_errorString = std::string(what) + " has no keysym";
+        return false;
     }
+    if (!m_typer->type(keysym)) {
+        m_errorString = std::string("no spare keycode to type ") + what;
+        return false;
+    }
+    m_errorString.clear();
+    return true;
 }
 
 } // namespace platform::x11

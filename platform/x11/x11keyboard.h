@@ -2,7 +2,6 @@
 #pragma once
 
 #include "../keyboard.h"
-#include "altcodecomposer.h"
 
 #include <memory>
 
@@ -12,23 +11,25 @@ namespace platform::x11 {
 
 class XTestTyper;
 
-/// X has no Alt codes: the panel's Alt + keypad sequence goes through a composer
-/// that plays Windows' part, and the character it yields is typed with XTest.
+/// Types a character's own keysym through XTest, whatever the code page: X needs no
+/// Alt codes to type any character.
 class X11Keyboard : public Keyboard
 {
 public:
-    explicit X11Keyboard(AltCodeComposer::Lookup lookup);
+    X11Keyboard();
     ~X11Keyboard() override;
 
-    /// PC keyboard scan codes (set 1), as Windows reports them, so the panel's
-    /// calls are the same on every system.
-    unsigned scanCode(unsigned virtualKey) const override;
-    void sendKey(unsigned virtualKey, unsigned scanCode, unsigned flags) override;
+    bool isAvailable() const override;
+    bool typeCharacter(unsigned codePage, int code, char32_t character) override;
+    bool typeBackspace() override;
+    std::string errorString() const override { return m_errorString; }
 
 private:
-    AltCodeComposer m_composer;
+    bool type(unsigned long keysym, const char *what);
+
     std::unique_ptr<XTestTyper> m_typer;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::string m_errorString;
 };
 
 } // namespace platform::x11

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "../posix/localecodepage.h"
+#include "../posix/unixsignalwatcher.h"
 #include "../services.h"
-#include "codepages/codepagecharacters.h"
-#include "localecodepage.h"
-#include "unixsignalwatcher.h"
+#include "../xdg/xdgautostart.h"
 #include "x11hotkeyhook.h"
 #include "x11keyboard.h"
 #include "x11windowactivation.h"
-#include "xdgautostart.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,14 +27,11 @@ std::unique_ptr<Services> createNativeServices()
 {
     auto services = std::make_unique<Services>();
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
-    services->codePage = std::make_unique<x11::LocaleCodePage>();
-    // The composer types what the panel shows, in the code page the panel shows.
-    const unsigned codePage = services->codePage->oemCodePage();
-    services->keyboard = std::make_unique<x11::X11Keyboard>(
-        [codePage](unsigned code) { return codepages::panelCharacter(codePage, code); });
+    services->codePage = std::make_unique<posix::LocaleCodePage>();
+    services->keyboard = std::make_unique<x11::X11Keyboard>();
     services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
-    services->autorun = std::make_unique<x11::XdgAutostart>();
-    services->termination = std::make_unique<x11::UnixSignalWatcher>();
+    services->autorun = std::make_unique<xdg::XdgAutostart>();
+    services->termination = std::make_unique<posix::UnixSignalWatcher>();
     return services;
 }
 

@@ -6,7 +6,7 @@
 
 namespace platform::x11 {
 
-void X11WindowActivation::setNoActivate(NativeWindow window, bool enabled)
+bool X11WindowActivation::setNoActivate(NativeWindow window, bool enabled)
 {
     // Going through QWindow rather than QWidget::setWindowFlag matters: the widget
     // call recreates the native window and hides a visible panel, while the QWindow
@@ -15,9 +15,10 @@ void X11WindowActivation::setNoActivate(NativeWindow window, bool enabled)
     for (QWindow *candidate : windows) {
         if (candidate->handle() && candidate->winId() == window) {
             candidate->setFlag(Qt::WindowDoesNotAcceptFocus, enabled);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 } // namespace platform::x11

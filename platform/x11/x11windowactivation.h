@@ -10,11 +10,11 @@ namespace platform::x11 {
 class X11WindowActivation : public WindowActivation
 {
 public:
-    void setNoActivate(NativeWindow window, bool enabled) override;
+    bool setNoActivate(NativeWindow window, bool enabled) override;
     NativeWindow foregroundWindow() const override { return 0; }
-    void setForegroundWindow(NativeWindow) override {}
-    short leftButtonState() const override { return 0; }
-    FrameEvent frameEvent(const char *, void *) override { return FrameEvent::None; }
+    bool setForegroundWindow(NativeWindow) override { return false; }
+    bool isLeftButtonDown() const override { return false; }
+    FrameEvent frameEvent(NativeWindow, const char *, void *) override { return FrameEvent::None; }
 };
 
 } // namespace platform::x11

@@ -85,15 +85,15 @@ void XTestTyper::processEvents()
     }
 }
 
-void XTestTyper::type(Keysym keysym)
+bool XTestTyper::type(Keysym keysym)
 {
     if (!m_display)
-        return;
+        return false;
     // A layout switch since the last character must be known before picking a key.
     processEvents();
     const KeycodePool::Assignment assignment = m_pool.assign(keysym);
     if (assignment.keycode == 0)
-        return;
+        return false;
     if (assignment.bind)
         bind(assignment.keycode, keysym);
     const auto keycode = static_cast<unsigned>(assignment.keycode);
@@ -102,6 +102,7 @@ void XTestTyper::type(Keysym keysym)
     // The server has the key events once this returns, so characters typed by
     // successive clicks arrive in the order of the clicks.
     XSync(m_display, False);
+    return true;
 }
 
 void XTestTyper::bind(int keycode, Keysym keysym)

@@ -32,8 +32,9 @@ public:
     /// changed keycodes.
     void processEvents();
 
-    /// Presses and releases a key that types keysym.
-    void type(Keysym keysym);
+    /// Presses and releases a key that types keysym. False when no keycode can
+    /// type it: none holds it and no spare one is left.
+    bool type(Keysym keysym);
 
     /// Keymap changes made so far, for measuring.
     int bindingCount() const { return m_bindingCount; }

@@ -181,6 +181,27 @@ class DialogsTest(unittest.TestCase):
         self.assertEqual(len([w for w in self.session.managed_windows(ondrel.pid)
                               if self.session.title(w.id) == "Settings"]), 1)
 
+    def test_a_panel_shown_by_the_dialog_never_takes_the_focus(self):
+        # Shown and hidden from the tray first: hiding once made the panel an
+        # ordinary window, and a show from the dialog did not undo that.
+        ondrel = self.start_ondrel()
+        ondrel.click_tray()
+        wait_until(lambda: self.panel(ondrel), message="the panel")
+        ondrel.click_tray()
+        wait_until(lambda: self.panel(ondrel) is None, message="the panel to hide")
+
+        dialog = self.open_window(ondrel, SETTINGS, "Settings")
+        self.focus_on(dialog)
+        x0, y0, _, y1 = self.size_slider_groove(dialog)
+        self.session.click(dialog.x + x0 + 3, dialog.y + (y0 + y1) // 2)
+        panel = wait_until(lambda: self.panel(ondrel), message="the panel from the slider")
+
+        self.target.focus()
+        size = panel.width // 28
+        self.session.click(panel.x + 7 * size + size // 2, panel.y + 2 * size + size // 2)
+        wait_until(lambda: self.target.text() == "Ç", message="Ç in the target")
+        self.assertTrue(self.target.has_focus(), "the panel took the focus")
+
     def autorun_roundtrip(self, binary):
         """Switches autorun on and off from the keyboard and returns the Exec line."""
         entry = os.path.join(self.session.config_home, "autostart", "Ondrel.desktop")

@@ -245,9 +245,9 @@ class HotkeyTest(unittest.TestCase):
 
         self.expect_balloon(ondrel, "hotkey-balloon-half-library.png", "Ondrel")
         self.assertIn(library, self.mapped_files(ondrel.pid))
-        # setAppHwnd was told the manager's window.
+        # setAppHwnd was told the window that receives the key messages.
         manager = [w.id for w in self.session.windows_of(ondrel.pid)
-                   if self.session.title(w.id) == "OndrelManager"]
+                   if self.session.title(w.id) == "Ondrel hotkey receiver"]
         with open(marker, encoding="utf-8") as f:
             self.assertEqual(f.read().splitlines()[:2],
                              ["loaded", "setAppHwnd %d" % manager[0]])

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ondrelmanager.h"
 #include "app/site.h"
+#include "app/traycontroller.h"
 #include "dialogs/aboutwindow.h"
-#include "panel/ondrelwidget.h"
-#include "platform/fake/fakeplatform.h"
+#include "panel/characterpanel.h"
+#include "support/fakeplatform.h"
 #include "support/testsettings.h"
 
 #include <QAction>
@@ -36,7 +36,7 @@ private:
     QLabel *label() const { return m_window->findChild<QLabel *>(QStringLiteral("aboutLabel")); }
 
     std::unique_ptr<platform::fake::FakePlatform> m_platform;
-    std::unique_ptr<OndrelManager> m_manager;
+    std::unique_ptr<TrayController> m_controller;
     AboutWindow *m_window = nullptr;
 };
 
@@ -44,21 +44,21 @@ void TestAboutWindow::init()
 {
     testsupport::clearStoredSettings();
     m_platform = std::make_unique<platform::fake::FakePlatform>();
-    m_manager = std::make_unique<OndrelManager>(m_platform->services);
+    m_controller = std::make_unique<TrayController>(m_platform->services);
 }
 
 void TestAboutWindow::cleanup()
 {
-    m_manager.reset();
+    m_controller.reset();
     m_platform.reset();
 }
 
 AboutWindow *TestAboutWindow::openAbout()
 {
-    for (QAction *action : m_manager->trayIcon()->contextMenu()->actions())
+    for (QAction *action : m_controller->trayIcon()->contextMenu()->actions())
         if (action->text() == QStringLiteral("About"))
             action->trigger();
-    m_window = m_manager->panel()->findChild<AboutWindow *>();
+    m_window = m_controller->aboutWindow();
     return m_window;
 }
 
@@ -137,10 +137,10 @@ void TestAboutWindow::secondRequestShowsTheSameWindow()
     QVERIFY(first->isHidden());
 
     QCOMPARE(openAbout(), first);
-    QCOMPARE(m_manager->panel()->findChildren<AboutWindow *>().size(), 1);
+    QCOMPARE(m_controller->panel()->findChildren<AboutWindow *>().size(), 1);
     QVERIFY(first->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), first);
-    QVERIFY(m_manager->panel()->isHidden()); // About has nothing to do with the panel
+    QVERIFY(m_controller->panel()->isHidden()); // About has nothing to do with the panel
 }
 
 ONDREL_TEST_MAIN(TestAboutWindow)

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/x11/localecodepage.h"
+#include "platform/posix/localecodepage.h"
 
 #include <QTest>
 
 #include <cstdlib>
 
-using platform::x11::characterLocale;
-using platform::x11::LocaleCodePage;
-using platform::x11::oemCodePageForLocale;
+using platform::posix::characterLocale;
+using platform::posix::LocaleCodePage;
+using platform::posix::oemCodePageForLocale;
 
 class TestLocaleCodePage : public QObject
 {

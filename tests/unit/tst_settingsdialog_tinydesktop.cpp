@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ondrelmanager.h"
 #include "app/storedsettings.h"
+#include "app/traycontroller.h"
 #include "dialogs/settingsdialog.h"
-#include "panel/ondrelwidget.h"
-#include "platform/fake/fakeplatform.h"
+#include "panel/characterpanel.h"
+#include "support/fakeplatform.h"
 #include "support/testsettings.h"
 
 #include <QAction>
@@ -44,8 +44,8 @@ void TestSettingsDialogTinyDesktop::sizeRangeCollapsesToTheMinimum()
     QCOMPARE(QGuiApplication::primaryScreen()->virtualGeometry().size(), QSize(320, 140));
 
     platform::fake::FakePlatform platform;
-    OndrelManager manager(platform.services);
-    OndrelWidget *panel = manager.panel();
+    TrayController manager(platform.services);
+    CharacterPanel *panel = manager.panel();
     QVERIFY(panel->maxLabelSize() < panel->minLabelSize());
     for (QAction *action : manager.trayIcon()->contextMenu()->actions())
         if (action->text() == QStringLiteral("Settings"))

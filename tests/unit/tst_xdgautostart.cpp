@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/x11/desktopentry.h"
-#include "platform/x11/xdgautostart.h"
+#include "platform/xdg/desktopentry.h"
+#include "platform/xdg/xdgautostart.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +10,8 @@
 
 #include <memory>
 
-using platform::x11::XdgAutostart;
-namespace desktopentry = platform::x11::desktopentry;
+using platform::xdg::XdgAutostart;
+namespace desktopentry = platform::xdg::desktopentry;
 
 namespace {
 

@@ -4,7 +4,7 @@
 // that locale.
 
 #include "check.h"
-#include "codepages/codepagechoice.h"
+#include "codepages/codepageregistry.h"
 #include "platform/win32/win32codepage.h"
 
 #include <windows.h>
@@ -48,7 +48,7 @@ int main(int argc, char **argv)
     const unsigned codePage = platform::win32::Win32CodePage().oemCodePage();
     checks.equal(codePage, found->oemCodePage, locale + ": OEM code page");
     checks.equal(codePage, static_cast<unsigned>(GetOEMCP()), locale + ": it is GetOEMCP's");
-    const codepages::SupportedCodePage chosen = codepages::supportedCodePage(codePage);
+    const codepages::CodePage &chosen = codepages::codePageOrFallback(codePage);
     checks.equal(std::string(chosen.displayName), std::string(found->panelDisplayName),
                  locale + ": the panel's code page");
     return checks.finish();

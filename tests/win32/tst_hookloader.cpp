@@ -56,6 +56,10 @@ void checkWithoutLibraryBeside(wintest::Checks &checks, HWND window)
     platform::win32::Win32HotkeyHook hook;
     checks.check(hook.install(native(window)) == platform::HotkeyHook::Outcome::NoLibrary,
                  "without Kestrine.dll beside the program, the hook reports no library");
+    // The reason names the file and the system's error (ERROR_MOD_NOT_FOUND is 126).
+    checks.check(hook.errorString().find("Kestrine.dll") != std::string::npos &&
+                     hook.errorString().find("error 126") != std::string::npos,
+                 "the reason names the library and the error: " + hook.errorString());
     checks.check(GetModuleHandleW(L"Kestrine.dll") == nullptr, "no Kestrine.dll is loaded");
     checks.check(!plantedWasLoaded(), "the planted library's code never ran");
 

@@ -44,7 +44,7 @@ void checkNoActivate(wintest::Checks &checks)
         return;
     checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) == 0, "a new window may activate");
 
-    activation.setNoActivate(native(window), true);
+    checks.check(activation.setNoActivate(native(window), true), "setting it reports success");
     checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) != 0, "WS_EX_NOACTIVATE is set");
     checks.check((extendedStyle(window) & WS_EX_TOOLWINDOW) != 0,
                  "setting it keeps the other extended styles");
@@ -61,6 +61,8 @@ void checkNoActivate(wintest::Checks &checks)
     checks.check((extendedStyle(window) & WS_EX_NOACTIVATE) == 0,
                  "clearing it twice leaves it cleared");
     DestroyWindow(window);
+    checks.check(!activation.setNoActivate(native(window), true),
+                 "a window that is gone reports failure");
 }
 
 void checkForeground(wintest::Checks &checks)
@@ -84,6 +86,7 @@ void checkFrameEvents(wintest::Checks &checks)
 {
     platform::win32::Win32WindowActivation activation;
     const HWND window = createWindow(L"frame", 0);
+    const HWND other = createWindow(L"other", 0);
     MSG msg = {};
     msg.hwnd = window;
 
@@ -103,12 +106,19 @@ void checkFrameEvents(wintest::Checks &checks)
     };
     for (const Case &c : cases) {
         msg.message = c.message;
-        checks.equal(static_cast<int>(activation.frameEvent("windows_generic_MSG", &msg)),
-                     static_cast<int>(c.expected), std::string("frame event of ") + c.name);
-        checks.equal(static_cast<int>(activation.frameEvent("windows_dispatcher_MSG", &msg)),
-                     static_cast<int>(platform::FrameEvent::None),
-                     std::string("another event type is no frame event: ") + c.name);
+        checks.equal(
+            static_cast<int>(activation.frameEvent(native(window), "windows_generic_MSG", &msg)),
+            static_cast<int>(c.expected), std::string("frame event of ") + c.name);
+        checks.equal(
+            static_cast<int>(activation.frameEvent(native(window), "windows_dispatcher_MSG", &msg)),
+            static_cast<int>(platform::FrameEvent::None),
+            std::string("another event type is no frame event: ") + c.name);
+        checks.equal(
+            static_cast<int>(activation.frameEvent(native(other), "windows_generic_MSG", &msg)),
+            static_cast<int>(platform::FrameEvent::None),
+            std::string("another window's message is no frame event of ours: ") + c.name);
     }
+    DestroyWindow(other);
     DestroyWindow(window);
 }
 

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "panelfocus.h"
+
+#include "applog.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+PanelFocus::PanelFocus(QWidget &panel, platform::WindowActivation &activation)
+    : m_panel(panel), m_activation(activation),
+      m_handOver(activation, [&panel] { return platform::NativeWindow(panel.winId()); })
+{
+    // Non-activating from the start, before the very first show.
+    m_handOver.enableNoActivate();
+    panel.installEventFilter(this);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+PanelFocus::~PanelFocus()
+{
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
+}
+
+bool PanelFocus::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_panel) {
+        // Qt sends Show before it maps the window, so the window manager reads the
+        // new input hint with the map request.
+        if (event->type() == QEvent::Show)
+            m_handOver.enableNoActivate();
+        else if (event->type() == QEvent::Hide)
+            m_handOver.disableNoActivate();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool PanelFocus::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    // Never consumes the message: the system's own frame handling (moving, the
+    // system menu, the close button) must follow.
+    if (m_panel.internalWinId())
+        m_handOver.handle(m_activation.frameEvent(platform::NativeWindow(m_panel.internalWinId()),
+                                                  eventType.constData(), message));
+    return false;
+}

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "hotkeys.h"
+
+#include <QColor>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+class AboutWindow;
+class CharacterPanel;
+class HotkeyReceiver;
+class PanelFocus;
+class QAction;
+class QSettings;
+class SettingsDialog;
+
+namespace platform {
+struct Services;
+}
+
+/// Owns the tray icon, the panel and the dialogs, and connects what the user does
+/// in them to the system's services: typing, the show/hide key, starting with the
+/// desktop, and the settings kept between runs.
+class TrayController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrayController(platform::Services &services, QObject *parent = nullptr);
+    ~TrayController() override;
+
+    CharacterPanel *panel() const { return m_panel.get(); }
+    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+    QAction *showHideAction() const { return m_showHideAction; }
+    SettingsDialog *settingsDialog() const { return m_settingsDialog; }
+    AboutWindow *aboutWindow() const { return m_aboutWindow; }
+    const PanelFocus &panelFocus() const { return *m_panelFocus; }
+    HotkeyReceiver &hotkeyReceiver() const { return *m_hotkeyReceiver; }
+    const HotkeyList &hotkeys() const { return m_hotkeys; }
+    const HotkeyEntry *currentHotkey() const { return m_currentHotkey; }
+    bool hookInstalled() const { return m_hookInstalled; }
+
+    /// Selects the show/hide key by its exact name; false and no change if unknown.
+    bool setShowHideKey(const QString &name);
+
+public slots:
+    void togglePanel();
+    void showPanel();
+    void hidePanel();
+    void openSettings();
+    void openAbout();
+    void openHelp();
+    /// The orderly exit: saves at once, then ends the event loop.
+    void quitInOrder();
+
+private slots:
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void onHotkeyPressed(unsigned virtualKey);
+    void onCharacterActivated(int code, char32_t character);
+    void onBackspaceActivated();
+    void onLabelSizeChanged(int size);
+    void onSpacingChanged(int spacing);
+    void onBackgroundColorChanged(const QColor &color);
+    void onAutorunToggled(bool enabled);
+
+private:
+    void createPanel();
+    void createTrayIcon();
+    void installHook();
+    void selectInitialHotkey();
+    void selectHotkey(const HotkeyEntry &entry);
+    QString trayText() const;
+    void showStartupBalloon(int waitStepsLeft);
+    void showPanelIfHidden();
+    void saveSettings();
+
+    platform::Services &m_services;
+    QSettings *m_settings = nullptr;
+    std::unique_ptr<CharacterPanel> m_panel;
+    std::unique_ptr<PanelFocus> m_panelFocus;
+    std::unique_ptr<HotkeyReceiver> m_hotkeyReceiver;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    QAction *m_showHideAction = nullptr;
+    SettingsDialog *m_settingsDialog = nullptr;
+    AboutWindow *m_aboutWindow = nullptr;
+    HotkeyList m_hotkeys;
+    const HotkeyEntry *m_currentHotkey = nullptr;
+    bool m_hookInstalled = false;
+    bool m_panelPlaced = false;
+};

@@ -1,0 +1,83 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""What the user sees of the panel: glyphs that stand out against a dark background,
+and a tooltip naming the character under the pointer."""
+
+import os
+import subprocess
+import unittest
+
+from test_dialogs import read_ppm
+from x11session import Ondrel, Target, X11Session, wait_until
+
+FULL_BLOCK_CELL = 63 + 219 - 128  # █ on code page 437
+EMPTY_CELL = 190
+
+
+class PanelTest(unittest.TestCase):
+    def setUp(self):
+        self.session = X11Session().start()
+        self.target = Target(self.session)
+
+    def tearDown(self):
+        self.session.stop()
+
+    def store_settings(self, text):
+        path = os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+
+    def pixel(self, panel, x, y):
+        data = subprocess.run(["import", "-window", str(panel.id), "-depth", "8", "ppm:-"],
+                              env=self.session.env, capture_output=True, check=True).stdout
+        width, _, pixels = read_ppm(data)
+        offset = (y * width + x) * 3
+        return tuple(pixels[offset:offset + 3])
+
+    def test_dark_background_light_glyphs_and_a_tooltip(self):
+        self.store_settings("[Settings]\nColors\\Background\\R=20\nColors\\Background\\G=20\n"
+                            "Colors\\Background\\B=20\nSizes\\Labels=40\nSizes\\Spacing=0\n")
+        ondrel = Ondrel(self.session)
+        ondrel.wait_for_tray_icon()
+        self.target.focus()
+        ondrel.click_tray()
+        panel = wait_until(ondrel.panel, message="the panel")
+
+        def centre(cell):
+            row, column = divmod(cell, 28)
+            return column * 40 + 20, row * 40 + 20
+
+        self.assertEqual(self.pixel(panel, *centre(EMPTY_CELL)), (20, 20, 20))
+        self.assertGreater(min(self.pixel(panel, *centre(FULL_BLOCK_CELL))), 200,
+                           "the glyphs are not light on a dark background")
+        self.session.screenshot("panel-dark.png")
+
+        # The pointer over Ç: a highlight, then a tooltip just below it that names it.
+        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
+        x, y = centre(63)
+        self.session.x("xdotool", "mousemove", "--sync", str(panel.x + x), str(panel.y + y))
+
+        def tooltip():
+            for w in self.session.windows_of(ondrel.pid):
+                if w.viewable and w.override_redirect and w.id not in before:
+                    return w
+            return None
+        tip = wait_until(tooltip, timeout=15, message="the tooltip")
+        self.assertLess(abs(tip.y - (panel.y + y)), 80)
+        self.assertGreater(tip.width, 200)
+        highlight = self.pixel(panel, x - 15, y - 15)
+        self.assertGreater(min(highlight), 20, "no highlight under the pointer")
+        self.assertLess(max(highlight), 200)
+        shot = self.session.screenshot("panel-tooltip.png")
+        crop = shot + ".tip.png"
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (tip.width, tip.height, tip.x,
+                        tip.y), "+repage", "-resize", "300%", crop], check=True)
+        text = subprocess.run(["tesseract", crop, "-", "-l", "eng"], capture_output=True,
+                              text=True).stdout
+        self.assertIn("CEDILLA", text.upper(), text)
+        self.assertIn("Alt+128", text.replace(" ", ""), text)
+        self.assertTrue(self.target.has_focus())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Backends that record what they are asked to do, for fast and deterministic unit tests.
+
+#include "platform/services.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace platform::fake {
+
+class FakeWindowActivation : public WindowActivation
+{
+public:
+    bool setNoActivate(NativeWindow window, bool enabled) override;
+    NativeWindow foregroundWindow() const override { return foreground; }
+    bool setForegroundWindow(NativeWindow window) override;
+    bool isLeftButtonDown() const override
+    {
+        ++leftButtonReads;
+        return leftButtonDown;
+    }
+    FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override;
+
+    bool isNoActivate(NativeWindow window) const;
+
+    /// The event type under which tests deliver a FakeWindowActivation::Message.
+    static constexpr const char *EventType = "fake_frame_message";
+    struct Message
+    {
+        NativeWindow window;
+        FrameEvent event;
+    };
+
+    std::map<NativeWindow, bool> noActivate;
+    /// Every change of the style in order, for tests of what came before a show.
+    std::vector<std::pair<NativeWindow, bool>> noActivateChanges;
+    NativeWindow foreground = 0;
+    std::vector<NativeWindow> foregroundRequests;
+    bool leftButtonDown = false;
+    mutable int leftButtonReads = 0;
+};
+
+/// What the keyboard was asked to type: a character or Backspace.
+struct Typed
+{
+    unsigned codePage = 0;
+    int code = 0;
+    char32_t character = 0;
+    bool backspace = false;
+    bool operator==(const Typed &other) const
+    {
+        return codePage == other.codePage && code == other.code &&
+               character == other.character && backspace == other.backspace;
+    }
+};
+
+class FakeKeyboard : public Keyboard
+{
+public:
+    bool isAvailable() const override { return available; }
+    bool typeCharacter(unsigned codePage, int code, char32_t character) override
+    {
+        typed.push_back({codePage, code, character, false});
+        return available;
+    }
+    bool typeBackspace() override
+    {
+        typed.push_back({0, 0, 0, true});
+        return available;
+    }
+    std::string errorString() const override { return available ? std::string() : error; }
+
+    bool available = true;
+    std::string error = "no keyboard in this test";
+    std::vector<Typed> typed;
+};
+
+class FakeCodePage : public CodePageSource
+{
+public:
+    unsigned oemCodePage() const override { return codePage; }
+    unsigned codePage = 437;
+};
+
+class FakeHotkeyHook : public HotkeyHook
+{
+public:
+    Outcome install(NativeWindow notifyWindow) override;
+    void remove() override
+    {
+        ++removeCalls;
+        if (onRemove)
+            onRemove();
+    }
+    bool decodeHotkeyMessage(const char *eventType, void *message,
+                             unsigned &virtualKey) const override;
+    bool keepsHotkeyMessage() const override { return keepsMessage; }
+    std::string errorString() const override
+    {
+        return outcome == Outcome::Installed ? std::string() : "no hook in this test";
+    }
+
+    /// The event type under which tests deliver a FakeHotkeyHook::Message.
+    static constexpr const char *EventType = "fake_hotkey_message";
+    struct Message
+    {
+        unsigned number;
+        unsigned wParam;
+    };
+
+    Outcome outcome = Outcome::NoLibrary;
+    NativeWindow notifiedWindow = 0;
+    int removeCalls = 0;
+    std::function<void()> onRemove;
+    bool keepsMessage = false;
+};
+
+class FakeAutorun : public Autorun
+{
+public:
+    bool isEnabled(const std::string &executablePath) const override
+    {
+        return entry == executablePath;
+    }
+    bool setEnabled(const std::string &executablePath, bool enabled) override
+    {
+        if (!writable)
+            return false;
+        entry = enabled ? executablePath : std::string();
+        return true;
+    }
+    std::string errorString() const override { return writable ? std::string() : "read-only"; }
+    std::string entry;
+    bool writable = true;
+};
+
+class FakeTermination : public TerminationWatcher
+{
+public:
+    void start(std::function<void()> onTerminate) override { callback = std::move(onTerminate); }
+    std::function<void()> callback;
+};
+
+/// A complete set of fake services, with typed access for the tests.
+class FakePlatform
+{
+public:
+    FakePlatform();
+
+    Services services;
+    FakeWindowActivation *windowActivation;
+    FakeKeyboard *keyboard;
+    FakeCodePage *codePage;
+    FakeHotkeyHook *hotkeyHook;
+    FakeAutorun *autorun;
+    FakeTermination *termination;
+};
+
+} // namespace platform::fake
