@@ -41,29 +41,38 @@ std::uint32_t milliseconds()
 VirtualKeyboardTyper::VirtualKeyboardTyper(wl_display *display)
 {
     if (!display) {
-        qCInfo(lcWayland) << "no Wayland connection: the virtual keyboard types nothing";
+        fail("no Wayland connection");
         return;
     }
     m_registry = std::make_unique<PrivateRegistry>(display);
-    if (!m_registry->isValid())
+    if (!m_registry->isValid()) {
+        fail("cannot read the compositor's globals");
         return;
+    }
     m_manager = static_cast<zwp_virtual_keyboard_manager_v1 *>(
         m_registry->bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
     if (!m_manager) {
-        qCInfo(lcWayland) << "the compositor offers no virtual keyboard"
-                             " (zwp_virtual_keyboard_manager_v1)";
+        fail("the compositor offers no virtual keyboard (zwp_virtual_keyboard_manager_v1)");
         return;
     }
     m_seat = static_cast<wl_seat *>(m_registry->bind(&wl_seat_interface, 1));
     if (!m_seat) {
-        qCWarning(lcWayland) << "the compositor has no seat for a virtual keyboard";
+        fail("the compositor has no seat for a virtual keyboard");
         return;
     }
     m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
     if (!uploadKeymap() || !m_registry->roundtrip()) {
-        qCWarning(lcWayland) << "the compositor did not take the virtual keyboard";
         m_failed = true;
+        fail("the compositor did not take the virtual keyboard"
+             + (m_error.empty() ? std::string() : ": " + m_error));
     }
+}
+
+bool VirtualKeyboardTyper::fail(const std::string &reason)
+{
+    m_error = reason;
+    qCWarning(lcWayland).noquote() << QString::fromStdString(reason);
+    return false;
 }
 
 VirtualKeyboardTyper::~VirtualKeyboardTyper()
@@ -106,16 +115,12 @@ bool VirtualKeyboardTyper::uploadKeymap()
     for (int i = 0; i < CharacterKeyCount; ++i)
         keys.push_back({FirstCharacterCode + static_cast<std::uint32_t>(i), m_keys[i].keysym});
     const std::string text = keymapText(keys);
-    if (text.empty()) {
-        qCWarning(lcWayland) << "cannot write a keymap for the virtual keyboard";
-        return false;
-    }
+    if (text.empty())
+        return fail("cannot write a keymap for the virtual keyboard");
     // The compositor maps the keymap read-only; it is a NUL-terminated string.
     const int fd = memfd_create("ondrel-keymap", MFD_CLOEXEC);
-    if (fd < 0) {
-        qCWarning(lcWayland) << "cannot create the keymap file:" << strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        return fail(std::string("cannot create the keymap file: ") + strerror(errno));
     const std::size_t size = text.size() + 1;
     std::size_t written = 0;
     while (written < size) {
@@ -123,9 +128,9 @@ bool VirtualKeyboardTyper::uploadKeymap()
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            qCWarning(lcWayland) << "cannot write the keymap file:" << strerror(errno);
+            const int error = errno;
             close(fd);
-            return false;
+            return fail(std::string("cannot write the keymap file: ") + strerror(error));
         }
         written += static_cast<std::size_t>(n);
     }
@@ -143,25 +148,26 @@ bool VirtualKeyboardTyper::pressAndRelease(std::uint32_t evdevCode)
     zwp_virtual_keyboard_v1_key(m_keyboard, time, evdevCode, WL_KEYBOARD_KEY_STATE_PRESSED);
     zwp_virtual_keyboard_v1_key(m_keyboard, time, evdevCode, WL_KEYBOARD_KEY_STATE_RELEASED);
     if (!m_registry->flush() || wl_display_get_error(m_registry->display()) != 0) {
-        qCWarning(lcWayland) << "the Wayland connection failed: the virtual keyboard types no more";
         m_failed = true;
-        return false;
+        return fail("the Wayland connection failed: the virtual keyboard types no more");
     }
+    m_error.clear();
     return true;
 }
 
 bool VirtualKeyboardTyper::typeKeysym(std::uint32_t keysym)
 {
-    if (!isAvailable())
+    if (!isAvailable()) {
+        if (m_error.empty())
+            m_error = "the virtual keyboard is unavailable";
         return false;
+    }
     // Events for the seat we bound arrive on our queue; do not let them pile up.
     m_registry->dispatchPending();
     if (keysym == XKB_KEY_BackSpace)
         return pressAndRelease(BackspaceCode);
-    if (!isTransportableKeysym(keysym)) {
-        qCWarning(lcWayland) << "no keymap can carry keysym" << Qt::hex << keysym;
-        return false;
-    }
+    if (!isTransportableKeysym(keysym))
+        return fail("no keymap can carry keysym " + QString::number(keysym, 16).toStdString());
     ++m_clock;
     int slot = 0;
     for (int i = 0; i < CharacterKeyCount; ++i) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct wl_display;
 struct wl_seat;
@@ -56,6 +57,10 @@ public:
     /// Keymaps uploaded so far, the first one included.
     int keymapUploads() const { return m_keymapUploads; }
 
+    /// Why the last call failed, or why the typer is unavailable; empty after a
+    /// success.
+    std::string errorString() const { return m_error; }
+
 private:
     struct CharacterKey
     {
@@ -66,6 +71,7 @@ private:
     bool uploadKeymap();
     bool pressAndRelease(std::uint32_t evdevCode);
     void destroyObjects();
+    bool fail(const std::string &reason);
 
     bool m_onQtConnection = false;
 
@@ -77,6 +83,7 @@ private:
     std::uint64_t m_clock = 0;
     int m_keymapUploads = 0;
     bool m_failed = false;
+    std::string m_error;
 };
 
 } // namespace platform::wayland
