@@ -2,7 +2,8 @@
 # Installs what Ondrel needs on Debian 12 (and its derivatives).
 #   install-deps.sh run   - to build and run the program
 #   install-deps.sh test  - also what the tests need (X server, window manager, tray host,
-#                           mingw-w64 and Wine for the Windows code)
+#                           headless Wayland compositors, mingw-w64 and Wine for the
+#                           Windows code)
 # Uses sudo when not run as root. Safe to run again: apt skips what is installed.
 set -euo pipefail
 
@@ -13,13 +14,20 @@ build_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
     libicu-dev qt6-tools-dev qt6-l10n-tools dpkg-dev
+    # Wayland: the client library, Qt's private headers (the layer-shell role), and
+    # the protocol descriptions (Debian ships the wlroots ones in a Rust crate's
+    # sources).
+    libwayland-dev wayland-protocols librust-wayland-protocols-dev qt6-base-private-dev
 )
-runtime_packages=(qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core)
+runtime_packages=(qt6-qpa-plugins qt6-wayland qt6-translations-l10n fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
     locales libc-bin tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus xclip procps util-linux
     # A screen reader's view of the panel: a session bus, AT-SPI and its Python client.
     dbus at-spi2-core python3-pyatspi
+    # Headless Wayland sessions: sway with swaybar as the tray host, weston with
+    # XWayland for the fallback, a private session bus, and grim for screenshots.
+    sway grim wtype xwayland weston xkb-data
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
     # needs the i386 architecture).
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
