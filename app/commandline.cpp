@@ -116,7 +116,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     }
     result.commandGiven = !named.isEmpty();
-    result.platformGiven =
-        parser.isSet(QStringLiteral("platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    result.platform = parser.isSet(QStringLiteral("platform"))
+                          ? parser.value(QStringLiteral("platform"))
+                          : qEnvironmentVariable("QT_QPA_PLATFORM");
     return result;
 }

@@ -22,9 +22,9 @@ struct CommandLine
     /// Whether a command was named; a plain start shows the panel only when
     /// another Ondrel runs already.
     bool commandGiven = false;
-    /// Whether Qt is told which platform to use, so that Qt, not Ondrel, knows
-    /// whether there is a display.
-    bool platformGiven = false;
+    /// The platform Qt is told to use (-platform, or QT_QPA_PLATFORM), if any: then
+    /// Qt, not Ondrel, knows whether there is a display, and the choice is kept.
+    QString platform;
     QString text;
 };
 

@@ -35,6 +35,7 @@ int main(int argc, char *argv[])
 {
     std::optional<SingleInstance> instance; // holds its lock until the end
     CommandLine line;
+    platform::WindowSystem windowSystem;
     {
         // Everything up to here works without a display: the command line, and
         // the hand-over to an Ondrel that runs already.
@@ -83,16 +84,17 @@ int main(int argc, char *argv[])
             print(stderr, QCoreApplication::translate("main", "Ondrel is not running"));
             return 1;
         }
-        if (!line.platformGiven && !platform::hasGraphicalSession()) {
+        if (line.platform.isEmpty() && !platform::hasGraphicalSession()) {
             print(stderr, QCoreApplication::translate("main", "Ondrel needs a graphical session"));
             return 1;
         }
+        windowSystem = platform::chooseWindowSystem(line.platform.toStdString());
     }
 
     QApplication application(argc, argv);
     setIdentity();
     const Translations translations;
-    const auto services = platform::createNativeServices();
+    const auto services = platform::createNativeServices(windowSystem);
     int result = 0;
     {
         TrayController controller(*services);

@@ -6,9 +6,10 @@
 #include "dialogs/settingsdialog.h"
 #include "hotkeyreceiver.h"
 #include "panel/characterpanel.h"
+#include "panel/framedpanel.h"
 #include "panelfocus.h"
-#include "settingswriter.h"
 #include "platform/services.h"
+#include "settingswriter.h"
 #include "site.h"
 #include "storedsettings.h"
 
@@ -47,18 +48,6 @@ std::string executablePath()
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
 
-/// Puts a window's frame, not its client area, at a point. The panel's native window
-/// exists from the start, and Qt places such a window by its client area unless its
-/// QWindow already holds the frame position when the widget is shown.
-void placeFrame(QWidget &window, const QPoint &topLeft)
-{
-    window.move(topLeft);
-    if (QWindow *handle = window.windowHandle()) {
-        handle->resize(window.size());
-        handle->setFramePosition(topLeft);
-    }
-}
-
 void bringForward(QWidget &window)
 {
     window.show();
@@ -94,7 +83,9 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
     installHook();
     m_hotkeys = hotkeys::buildHotkeyList();
     selectInitialHotkey();
-    if (!m_services.keyboard->isAvailable())
+    if (!m_services.notice.empty())
+        qCWarning(lcApp).noquote() << QString::fromStdString(m_services.notice);
+    else if (!m_services.keyboard->isAvailable())
         qCWarning(lcApp).noquote()
             << "Clicks cannot type:" << QString::fromStdString(m_services.keyboard->errorString());
     showStartupBalloon(balloonWaitSteps);
@@ -107,22 +98,37 @@ TrayController::~TrayController()
     m_services.hotkeyHook->remove();
     m_settingsWriter->saveNow();
     m_panelFocus.reset();
-    m_panel.reset(); // takes the tray icon, its menu and the dialogs with it
+    delete m_settingsDialog;
+    delete m_aboutWindow;
+    m_window.reset(); // takes the tray icon and its menu with it
 }
 
 void TrayController::createPanel()
 {
-    m_panel = std::make_unique<CharacterPanel>();
+    auto panel = std::make_unique<CharacterPanel>();
+    m_panel = panel.get();
+    if (m_services.panelWindowing->drawsOwnDecorations()) {
+        m_panel->setToolTipsShown(false);
+        m_framedPanel = new FramedPanel(panel.release());
+        m_window.reset(m_framedPanel);
+        connect(m_framedPanel, &FramedPanel::closeRequested, this, &TrayController::hidePanel);
+        connect(m_framedPanel, &FramedPanel::dragStarted, this, &TrayController::onDragStarted);
+        connect(m_framedPanel, &FramedPanel::dragged, this, &TrayController::onDragged);
+    } else {
+        m_window = std::move(panel);
+    }
     m_codePageChoice = storedsettings::readCodePage(*m_settings);
     applyCodePage();
     m_panel->setBackgroundColor(
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
     m_panel->setLabelSpacing(storedsettings::readSpacing(*m_settings, m_panel->minSpacing()));
-    m_panelFocus = std::make_unique<PanelFocus>(*m_panel, *m_services.windowActivation);
-    connect(m_panel.get(), &CharacterPanel::characterActivated, this,
+    if (!m_services.panelWindowing->adopt(*m_window))
+        qCWarning(lcApp) << "The panel cannot float above the other windows here";
+    m_panelFocus = std::make_unique<PanelFocus>(*m_window, *m_services.windowActivation);
+    connect(m_panel, &CharacterPanel::characterActivated, this,
             &TrayController::onCharacterActivated);
-    connect(m_panel.get(), &CharacterPanel::backspaceActivated, this,
+    connect(m_panel, &CharacterPanel::backspaceActivated, this,
             &TrayController::onBackspaceActivated);
 }
 
@@ -134,8 +140,8 @@ void TrayController::applyCodePage()
 
 void TrayController::createTrayIcon()
 {
-    m_trayIcon = new QSystemTrayIcon(QIcon(iconResource), m_panel.get());
-    auto *menu = new QMenu(m_panel.get());
+    m_trayIcon = new QSystemTrayIcon(QIcon(iconResource), m_window.get());
+    auto *menu = new QMenu(m_window.get());
     m_showHideAction = menu->addAction(tr("Show/Hide Ondrel"), this, &TrayController::togglePanel);
     menu->addAction(tr("Settings"), this, &TrayController::openSettings);
     menu->addAction(tr("Help"), this, &TrayController::openHelp);
@@ -144,6 +150,8 @@ void TrayController::createTrayIcon()
     // writes the settings.
     menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
     m_trayIcon->setContextMenu(menu);
+    if (m_framedPanel)
+        m_framedPanel->setMenuActions(menu->actions());
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TrayController::onTrayActivated);
 }
 
@@ -204,6 +212,11 @@ void TrayController::showStartupBalloon(int waitStepsLeft)
                            [this, waitStepsLeft] { showStartupBalloon(waitStepsLeft - 1); });
         return;
     }
+    if (!m_services.notice.empty()) {
+        m_trayIcon->showMessage(trayText(), QString::fromStdString(m_services.notice),
+                                QSystemTrayIcon::Warning, balloonMilliseconds);
+        return;
+    }
     if (!m_services.keyboard->isAvailable()) {
         m_trayIcon->showMessage(
             trayText(),
@@ -239,7 +252,7 @@ void TrayController::carryOut(instancemessage::Command command)
 
 void TrayController::togglePanel()
 {
-    if (m_panel->isVisible())
+    if (m_window->isVisible())
         hidePanel();
     else
         showPanel();
@@ -249,24 +262,48 @@ void TrayController::showPanel()
 {
     // Only the first show places the panel; later ones keep where the user put it.
     if (!m_panelPlaced) {
+        // A frame's layout has not sized it yet while it was never shown.
+        if (m_framedPanel)
+            m_framedPanel->adjustSize();
         const QScreen *screen = QGuiApplication::primaryScreen();
         const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
-        placeFrame(*m_panel, QPoint((desktop.width() - m_panel->frameSize().width()) / 2,
-                                    desktop.height() / 2));
+        m_services.panelWindowing->place(
+            *m_window,
+            QPoint((desktop.width() - m_window->frameSize().width()) / 2, desktop.height() / 2));
         m_panelPlaced = true;
     }
-    m_panel->show();
+    m_window->show();
 }
 
 void TrayController::hidePanel()
 {
-    m_panel->hide();
+    m_window->hide();
+}
+
+void TrayController::onDragStarted(QPoint position)
+{
+    m_dragOrigin = m_services.panelWindowing->position(*m_window);
+    m_dragPress = position;
+}
+
+void TrayController::onDragged(QPoint position)
+{
+    // The pointer's positions stay relative to where the window was at the press,
+    // however far it has moved since.
+    m_services.panelWindowing->place(*m_window, m_dragOrigin + position - m_dragPress);
+}
+
+QWidget *TrayController::dialogParent() const
+{
+    // A dialog is normally kept above the panel; a frameless panel is no window the
+    // compositor could keep a dialog above.
+    return m_framedPanel ? nullptr : m_window.get();
 }
 
 void TrayController::showPanelIfHidden()
 {
     // A change to a hidden panel would go unseen; show it where it was last.
-    if (m_panel->isHidden())
+    if (m_window->isHidden())
         showPanel();
 }
 
@@ -278,8 +315,13 @@ void TrayController::onHotkeyPressed(unsigned virtualKey)
 
 void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger)
+    if (reason == QSystemTrayIcon::Trigger) {
         togglePanel();
+    } else if (reason == QSystemTrayIcon::Context && m_framedPanel) {
+        // A tray that shows no menus of its own: the panel offers the menu instead.
+        showPanel();
+        m_framedPanel->showMenu();
+    }
 }
 
 void TrayController::onCharacterActivated(int code, char32_t character)
@@ -317,7 +359,7 @@ void TrayController::openSettings()
         values.codePage = m_codePageChoice;
         values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());
 
-        m_settingsDialog = new SettingsDialog(values, m_panel.get());
+        m_settingsDialog = new SettingsDialog(values, dialogParent());
         connect(m_settingsDialog, &SettingsDialog::labelSizeChanged, this,
                 &TrayController::onLabelSizeChanged);
         connect(m_settingsDialog, &SettingsDialog::spacingChanged, this,
@@ -392,7 +434,7 @@ void TrayController::onAutorunToggled(bool enabled)
 void TrayController::openAbout()
 {
     if (!m_aboutWindow)
-        m_aboutWindow = new AboutWindow(site::address, m_panel.get());
+        m_aboutWindow = new AboutWindow(site::address, dialogParent());
     bringForward(*m_aboutWindow);
 }
 

@@ -12,6 +12,7 @@
 
 class AboutWindow;
 class CharacterPanel;
+class FramedPanel;
 class HotkeyReceiver;
 class PanelFocus;
 class QAction;
@@ -34,7 +35,10 @@ public:
     explicit TrayController(platform::Services &services, QObject *parent = nullptr);
     ~TrayController() override;
 
-    CharacterPanel *panel() const { return m_panel.get(); }
+    CharacterPanel *panel() const { return m_panel; }
+    /// The panel's window: the panel itself, or the frame that holds it where the
+    /// desktop gives it none.
+    QWidget *panelWindow() const { return m_window.get(); }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QAction *showHideAction() const { return m_showHideAction; }
     SettingsDialog *settingsDialog() const { return m_settingsDialog; }
@@ -73,6 +77,8 @@ private slots:
     void onCodePageChanged(int codePage);
     void onShowHideKeyChosen(const QString &name);
     void onSaveFailed(const QString &reason);
+    void onDragStarted(QPoint position);
+    void onDragged(QPoint position);
 
 private:
     void createPanel();
@@ -83,6 +89,7 @@ private:
     QString trayText() const;
     void showStartupBalloon(int waitStepsLeft);
     void showPanelIfHidden();
+    QWidget *dialogParent() const;
     void applyCodePage();
     void writeSettings(QSettings &settings) const;
 
@@ -90,7 +97,11 @@ private:
     QSettings *m_settings = nullptr;
     SettingsWriter *m_settingsWriter = nullptr;
     bool m_saveFailureShown = false;
-    std::unique_ptr<CharacterPanel> m_panel;
+    std::unique_ptr<QWidget> m_window;
+    CharacterPanel *m_panel = nullptr;
+    FramedPanel *m_framedPanel = nullptr;
+    QPoint m_dragOrigin;
+    QPoint m_dragPress;
     std::unique_ptr<PanelFocus> m_panelFocus;
     std::unique_ptr<HotkeyReceiver> m_hotkeyReceiver;
     QSystemTrayIcon *m_trayIcon = nullptr;

@@ -1,20 +1,19 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Click-to-character latency on headless sway, through the Wayland building blocks.
+"""Click-to-character latency of Ondrel on headless sway.
 
-A click on a cell of the stand-in panel (tests/e2e/wlpanel: a layer-shell window
-that types with the virtual-keyboard typer) is sent through the session's virtual
-pointer; the clock stops when the target application's text has grown by the
-character. Also the same for the typer driven straight (no click, no panel), for a
-few characters over and over (no new keymap) and for every glyph in turn (a new
-keymap each time), beside a plain key of the stand-in keyboard.
+A click on a cell of Ondrel's panel (a layer surface that types through a virtual
+keyboard) is sent through the session's virtual pointer; the clock stops when the
+target application's text has grown by the character. Also the same for the typer
+driven straight (no click, no panel), for a few characters over and over (no new
+keymap) and for every glyph in turn (a new keymap each time), beside a plain key of
+the stand-in keyboard.
 
     bench/wayland_typing_latency.py BUILD_DIR [CLICKS]
 """
 
 import os
 import statistics
-import subprocess
 import sys
 import time
 
@@ -23,7 +22,8 @@ import waylandsession  # noqa: E402
 from test_typing import panel_glyphs  # noqa: E402
 from waylandsession import Target, WaylandSession, wait_until  # noqa: E402
 
-CELL, COLUMNS, LEFT, TOP = 30, 28, 100, 300  # as the stand-in panel lays itself out
+CELL, COLUMNS = 30, 28
+GRID = (229, 230, 230)  # the panel's default background
 
 
 def measure(target, action, count):
@@ -56,7 +56,6 @@ def main():
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     waylandsession.INPUT_BIN = os.path.join(build, "tests", "e2e", "ondrel_wl_input")
     waylandsession.TARGET_BIN = os.path.join(build, "tests", "e2e", "ondrel_e2e_target")
-    panel_bin = os.path.join(build, "tests", "e2e", "ondrel_wl_panel")
     glyphs = panel_glyphs(437)
     session = WaylandSession(tray=False).start()
     try:
@@ -79,20 +78,22 @@ def main():
         report("typer: every glyph in turn", measure(target, typed(glyphs), count),
                "keymaps uploaded: %d" % (uploads[0] - first))
 
-        path = os.path.join(session.files, "characters.txt")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write("".join(glyphs))
-        session.user.make_usable(panel_bin)
-        log = os.path.join(session.files, "panel.log")
-        session.spawn([panel_bin, path], log=log, stdin=subprocess.PIPE,
-                      env={"QT_QPA_PLATFORM": "wayland"})
-        wait_until(lambda: os.path.exists(log) and "role 1" in open(log).read().split("\n"),
-                   message="the stand-in panel")
+        ondrel = os.path.join(build, "ondrel")
+        folder = os.path.join(session.config_home, "Ondrel")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "Ondrel_1.0.conf"), "w", encoding="utf-8") as f:
+            f.write("[Settings]\nSizes\\Labels=%d\n" % CELL)
+        session.user.own(folder)
+        session.user.own(os.path.join(folder, "Ondrel_1.0.conf"))
+        session.user.make_usable(ondrel)
+        session.spawn([ondrel, "--show"])
+        grid = wait_until(lambda: session.find_colour(lambda p: p == GRID), timeout=20,
+                          message="Ondrel's panel")[0]
 
         def click(i):
-            row, column = divmod(1 + i % len(glyphs), COLUMNS)
+            row, column = divmod(i % len(glyphs), COLUMNS)
             start = time.monotonic()
-            session.click(LEFT + column * CELL + CELL // 2, TOP + row * CELL + CELL // 2)
+            session.click(grid[0] + column * CELL + CELL // 2, grid[1] + row * CELL + CELL // 2)
             return start
 
         report("click on the panel to character", measure(target, click, count))

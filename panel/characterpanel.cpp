@@ -44,6 +44,8 @@ CharacterPanel::CharacterPanel(QWidget *parent)
 {
     installPanelAccessibility();
     setMouseTracking(true);
+    // Its own background also when a frame holds it, as on Wayland.
+    setAutoFillBackground(true);
     // The panel never has the focus, and Qt shows tooltips only for the active
     // window unless told otherwise.
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -178,9 +180,12 @@ bool CharacterPanel::copyCell(int cell)
         return false;
     const QString text = textOf(shown.character);
     QGuiApplication::clipboard()->setText(text);
+    const QString confirmation = tr("Copied %1").arg(text);
     const QRect rect = cellRect(cell);
-    QToolTip::showText(mapToGlobal(rect.bottomLeft()), tr("Copied %1").arg(text), this, rect,
-                       copiedMilliseconds);
+    if (m_toolTipsShown)
+        QToolTip::showText(mapToGlobal(rect.bottomLeft()), confirmation, this, rect,
+                           copiedMilliseconds);
+    emit hoverTextChanged(confirmation);
     return true;
 }
 
@@ -197,11 +202,14 @@ void CharacterPanel::setHoveredCell(int cell)
     } else {
         unsetCursor();
     }
+    emit hoverTextChanged(cell >= 0 ? toolTip(cell) : QString());
 }
 
 bool CharacterPanel::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
+        if (!m_toolTipsShown)
+            return true;
         const auto *help = static_cast<QHelpEvent *>(event);
         const int cell = cellAt(help->pos());
         if (isFilled(cell))

@@ -69,10 +69,17 @@ public:
     /// out against the background.
     QColor inkColor() const;
 
+    /// Whether the panel shows tooltips itself; where a tooltip window would take
+    /// the focus, whoever shows the panel shows hoverTextChanged's text instead.
+    void setToolTipsShown(bool shown) { m_toolTipsShown = shown; }
+
 signals:
     /// A glyph was clicked: its code in the code page shown, and its character.
     void characterActivated(int code, char32_t character);
     void backspaceActivated();
+    /// What a tooltip says about the cell under the pointer, or what was just done
+    /// ("Copied ..."); empty when the pointer is over no filled cell.
+    void hoverTextChanged(const QString &text);
 
 protected:
     bool event(QEvent *event) override;
@@ -107,4 +114,5 @@ private:
     int m_hoveredCell = -1;
     int m_pressedCell = -1;
     Qt::MouseButton m_pressedButton = Qt::NoButton;
+    bool m_toolTipsShown = true;
 };

@@ -5,6 +5,8 @@
 #include "codepage.h"
 #include "hotkeyhook.h"
 #include "keyboard.h"
+#include "panelwindowing.h"
+#include "session.h"
 #include "termination.h"
 #include "windowactivation.h"
 
@@ -21,10 +23,14 @@ struct Services
     std::unique_ptr<HotkeyHook> hotkeyHook;
     std::unique_ptr<Autorun> autorun;
     std::unique_ptr<TerminationWatcher> termination;
+    std::unique_ptr<PanelWindowing> panelWindowing;
+    /// What the user must know about typing on this desktop; empty when it works.
+    std::string notice;
 };
 
-/// The services of the system the program was built for. Each backend folder
-/// defines this once; the build picks the folder.
-std::unique_ptr<Services> createNativeServices();
+/// The services of the window system chosen at start (chooseWindowSystem), once
+/// the application object exists. Each system's composition root defines this once;
+/// the build picks it.
+std::unique_ptr<Services> createNativeServices(const WindowSystem &system);
 
 } // namespace platform

@@ -19,4 +19,23 @@ InstanceName instanceName();
 /// abort the program.
 bool hasGraphicalSession();
 
+/// The window system the program runs on, as chosen before the toolkit starts.
+struct WindowSystem
+{
+    enum class Kind {
+        Native,  ///< Windows, or X11
+        Wayland, ///< a compositor that lets the panel float and type (wlroots)
+        WaylandWithoutTyping,
+    };
+    Kind kind = Kind::Native;
+    /// What the user must know about this desktop at start: empty when every
+    /// feature works. Already translated.
+    std::string notice;
+};
+
+/// Chooses the window system and tells the toolkit, before the application object
+/// exists. platform is the one named on the command line or in QT_QPA_PLATFORM, if
+/// any: that choice is the user's and is kept.
+WindowSystem chooseWindowSystem(const std::string &platform);
+
 } // namespace platform

@@ -78,6 +78,17 @@ taste</translation>
     </message>
 </context>
 <context>
+    <name>FramedPanel</name>
+    <message>
+        <source>Menu</source>
+        <translation>Menü</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
     <name>RunKeyAutorun</name>
     <message>
         <source>Cannot write to %1</source>
@@ -195,6 +206,17 @@ taste</translation>
     <message>
         <source>Ondrel could not save its settings: %1</source>
         <translation>Ondrel konnte seine Einstellungen nicht sichern: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSystem</name>
+    <message>
+        <source>On this desktop Ondrel can type only into X11 applications. Right-click a character to copy it.</source>
+        <translation>Auf diesem Desktop kann Ondrel nur in X11-Anwendungen tippen. Klicken Sie ein Zeichen mit rechts an, um es zu kopieren.</translation>
+    </message>
+    <message>
+        <source>Ondrel cannot type on this desktop. Right-click a character to copy it.</source>
+        <translation>Auf diesem Desktop kann Ondrel nicht tippen. Klicken Sie ein Zeichen mit rechts an, um es zu kopieren.</translation>
     </message>
 </context>
 <context>

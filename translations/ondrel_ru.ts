@@ -78,6 +78,17 @@ space</source>
     </message>
 </context>
 <context>
+    <name>FramedPanel</name>
+    <message>
+        <source>Menu</source>
+        <translation>Меню</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
     <name>RunKeyAutorun</name>
     <message>
         <source>Cannot write to %1</source>
@@ -195,6 +206,17 @@ space</source>
     <message>
         <source>Ondrel could not save its settings: %1</source>
         <translation>Ondrel не удалось сохранить настройки: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSystem</name>
+    <message>
+        <source>On this desktop Ondrel can type only into X11 applications. Right-click a character to copy it.</source>
+        <translation>В этой среде Ondrel может набирать текст только в приложениях X11. Чтобы скопировать символ, щёлкните по нему правой кнопкой.</translation>
+    </message>
+    <message>
+        <source>Ondrel cannot type on this desktop. Right-click a character to copy it.</source>
+        <translation>В этой среде Ondrel не может набирать текст. Чтобы скопировать символ, щёлкните по нему правой кнопкой.</translation>
     </message>
 </context>
 <context>

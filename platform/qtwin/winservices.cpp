@@ -2,6 +2,7 @@
 // The Windows services: the Qt-free Win32 backends, the Run key through QSettings,
 // and the end of the session through Qt's session management.
 
+#include "../managedpanelwindowing.h"
 #include "../runkeyautorun.h"
 #include "../services.h"
 #include "../win32/win32codepage.h"
@@ -14,7 +15,7 @@
 
 namespace platform {
 
-std::unique_ptr<Services> createNativeServices()
+std::unique_ptr<Services> createNativeServices(const WindowSystem &)
 {
     auto services = std::make_unique<Services>();
     services->windowActivation = std::make_unique<win32::Win32WindowActivation>();
@@ -25,6 +26,7 @@ std::unique_ptr<Services> createNativeServices()
         QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
         QSettings::NativeFormat));
     services->termination = std::make_unique<qtwin::SessionEndWatcher>();
+    services->panelWindowing = std::make_unique<ManagedPanelWindowing>();
     return services;
 }
 

@@ -27,4 +27,9 @@ bool hasGraphicalSession()
     return true; // every interactive Windows session has a desktop
 }
 
+WindowSystem chooseWindowSystem(const std::string &)
+{
+    return {};
+}
+
 } // namespace platform

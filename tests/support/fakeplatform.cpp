@@ -61,18 +61,21 @@ FakePlatform::FakePlatform()
     auto hook = std::make_unique<FakeHotkeyHook>();
     auto run = std::make_unique<FakeAutorun>();
     auto term = std::make_unique<FakeTermination>();
+    auto windowing = std::make_unique<FakePanelWindowing>();
     windowActivation = activation.get();
     keyboard = keys.get();
     codePage = page.get();
     hotkeyHook = hook.get();
     autorun = run.get();
     termination = term.get();
+    panelWindowing = windowing.get();
     services.windowActivation = std::move(activation);
     services.keyboard = std::move(keys);
     services.codePage = std::move(page);
     services.hotkeyHook = std::move(hook);
     services.autorun = std::move(run);
     services.termination = std::move(term);
+    services.panelWindowing = std::move(windowing);
 }
 
 } // namespace platform::fake

@@ -3,6 +3,7 @@
 
 // Backends that record what they are asked to do, for fast and deterministic unit tests.
 
+#include "platform/managedpanelwindowing.h"
 #include "platform/services.h"
 
 #include <functional>
@@ -53,8 +54,8 @@ struct Typed
     bool backspace = false;
     bool operator==(const Typed &other) const
     {
-        return codePage == other.codePage && code == other.code &&
-               character == other.character && backspace == other.backspace;
+        return codePage == other.codePage && code == other.code && character == other.character &&
+               backspace == other.backspace;
     }
 };
 
@@ -145,6 +146,21 @@ public:
     std::function<void()> callback;
 };
 
+/// Places the window as a window manager would; or, told so, asks for a panel
+/// that draws its own title strip, as on a Wayland layer surface.
+class FakePanelWindowing : public ManagedPanelWindowing
+{
+public:
+    bool drawsOwnDecorations() const override { return ownDecorations; }
+    bool adopt(QWidget &) override
+    {
+        ++adopted;
+        return true;
+    }
+    bool ownDecorations = false;
+    int adopted = 0;
+};
+
 /// A complete set of fake services, with typed access for the tests.
 class FakePlatform
 {
@@ -158,6 +174,7 @@ public:
     FakeHotkeyHook *hotkeyHook;
     FakeAutorun *autorun;
     FakeTermination *termination;
+    FakePanelWindowing *panelWindowing;
 };
 
 } // namespace platform::fake

@@ -6,16 +6,19 @@
 #include "app/traycontroller.h"
 #include "dialogs/settingsdialog.h"
 #include "panel/characterpanel.h"
+#include "panel/framedpanel.h"
 #include "support/fakeplatform.h"
 #include "support/testsettings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFrame>
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -72,6 +75,7 @@ private slots:
     void panelIsNonActivatingWheneverItIsShown();
 
     void clicksTypeTheCodePageShown();
+    void aFramelessPanelDrawsItsOwnStripAndMenu();
     void firstShowCentresThePanelAtHalfHeight();
     void laterShowsKeepTheUsersPosition();
 
@@ -294,6 +298,39 @@ void TestTrayController::clicksTypeTheCodePageShown()
     using platform::fake::Typed;
     QCOMPARE(m_platform->keyboard->typed,
              (std::vector<Typed>{{866, 128, U'А', false}, {0, 0, 0, true}, {866, 1, U'☺', false}}));
+}
+
+void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
+{
+    m_platform->panelWindowing->ownDecorations = true;
+    TrayController &controller = startController();
+    auto *frame = qobject_cast<FramedPanel *>(controller.panelWindow());
+    QVERIFY(frame);
+    QCOMPARE(frame->grid(), controller.panel());
+    QCOMPARE(m_platform->panelWindowing->adopted, 1);
+    QCOMPARE(frame->windowTitle(), controller.panel()->windowTitle());
+
+    // A tray that shows no menu: its right click opens the panel's own.
+    emit controller.trayIcon()->activated(QSystemTrayIcon::Context);
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->isMenuShown());
+    const auto entries =
+        frame->findChild<QFrame *>(QStringLiteral("inlineMenu"))->findChildren<QToolButton *>();
+    QCOMPARE(entries.size(), 5);
+    QTest::mouseClick(entries.at(1), Qt::LeftButton); // Settings
+    QVERIFY(!frame->isMenuShown());
+    QVERIFY(controller.settingsDialog() && controller.settingsDialog()->isVisible());
+    QVERIFY(!controller.settingsDialog()->parentWidget()); // no window to stay above
+
+    // Dragging the strip moves the panel by what the pointer moved since the press.
+    const QPoint before = m_platform->panelWindowing->position(*frame);
+    emit frame->dragStarted(QPoint(50, 5));
+    emit frame->dragged(QPoint(10, -20));
+    QCOMPARE(m_platform->panelWindowing->position(*frame), before + QPoint(-40, -25));
+
+    QTest::mouseClick(frame->findChild<QToolButton *>(QStringLiteral("closeButton")),
+                      Qt::LeftButton);
+    QVERIFY(frame->isHidden());
 }
 
 void TestTrayController::firstShowCentresThePanelAtHalfHeight()
