@@ -135,6 +135,10 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         services->keyboard = std::make_unique<wayland::WaylandKeyboard>();
         services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindowing = std::make_unique<wayland::LayerShellPanelWindowing>();
+        // The probe's keyboard was taken, yet this one may not be: Qt runs on
+        // Wayland by now, so the user at least learns that copying is what is left.
+        if (!services->keyboard->isAvailable())
+            services->notice = notice(noTyping);
         return services;
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
