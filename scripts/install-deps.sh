@@ -2,6 +2,7 @@
 # Installs what Ondrel needs on Debian 12 (and its derivatives).
 #   install-deps.sh run   - to build and run the program
 #   install-deps.sh test  - also what the tests need (X server, window manager, tray host,
+#                           applications to type into (Chromium, Firefox, zenity, xterm),
 #                           mingw-w64 and Wine for the Windows code)
 # Uses sudo when not run as root. Safe to run again: apt skips what is installed.
 set -euo pipefail
@@ -17,6 +18,8 @@ runtime_packages=(qt6-qpa-plugins fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
     locales libc-bin tesseract-ocr tesseract-ocr-eng
+    # Applications typed into, each reading keys its own way.
+    chromium firefox-esr zenity xterm
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
     # needs the i386 architecture).
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
