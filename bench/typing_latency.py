@@ -4,10 +4,10 @@
 
 A click on a label is sent with XTest (what xdotool uses); the clock stops when the
 target application's text has grown by the character. A second X connection counts
-the keymap changes with changed keysyms, as the XKB map notifications of the core
-keyboard that every client receives when a keycode is rebound (each one makes every
-X client reload its keymap; the server sends the same once more for each keyboard
-device attached to the core keyboard, three on Xvfb, which are not counted).
+the keymap changes that every client is told of when a keycode is rebound (each one
+makes every X client reload its keymap), as core MappingNotify events: XKB's map
+notifications come once more for each keyboard device attached to the core
+keyboard, three on Xvfb.
 Two runs: a few glyphs clicked over and over (fewer than the spare keycodes, so no
 rebinding after the first round), then every glyph of the panel in turn (always a
 glyph the keymap does not hold). The same again into Chromium, when it is installed:
@@ -34,7 +34,8 @@ from test_typing import panel_glyphs  # noqa: E402
 
 PACE = 0.05  # seconds between clicks
 XKB_MAP_NOTIFY = 1
-XKB_KEY_SYMS_MASK = 1 << 1
+MAPPING_NOTIFY = 34
+MAPPING_KEYBOARD = 1
 FILLED_LABELS = 190  # code page 437
 
 
@@ -66,16 +67,9 @@ class Xlib:
         values[3].value, values[4].value = 1, 0
         if not self.x.XkbQueryExtension(self.watcher, *[ctypes.byref(v) for v in values]):
             raise RuntimeError("no XKB")
-        self.xkb_event = values[1].value
+        # An XKB client hears of keymap changes, the core MappingNotify included, only
+        # once it has asked for XKB's map notifications.
         self.x.XkbSelectEvents(self.watcher, 0x100, 1 << XKB_MAP_NOTIFY, 1 << XKB_MAP_NOTIFY)
-        # The core keyboard's device id: XkbDescRec's device_spec, after a display
-        # pointer and the flags.
-        self.x.XkbGetMap.restype = ctypes.c_void_p
-        self.x.XkbGetMap.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_uint]
-        self.x.XkbFreeKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int]
-        description = self.x.XkbGetMap(self.watcher, 0, 0x100)
-        self.core_keyboard = ctypes.c_ushort.from_address(description + 10).value
-        self.x.XkbFreeKeyboard(description, 0, 1)
         self.x.XSync(self.watcher, 0)
 
     def move(self, x, y):
@@ -96,12 +90,11 @@ class Xlib:
         count = 0
         while self.x.XPending(self.watcher) > 0:
             self.x.XNextEvent(self.watcher, self.event)
-            # XkbMapNotifyEvent: type at 0, xkb_type at 40, device at 44, changed at 48
-            # (LP64).
-            if (ctypes.c_int.from_buffer(self.event).value == self.xkb_event
-                    and ctypes.c_int.from_buffer(self.event, 40).value == XKB_MAP_NOTIFY
-                    and ctypes.c_int.from_buffer(self.event, 44).value == self.core_keyboard
-                    and ctypes.c_uint.from_buffer(self.event, 48).value & XKB_KEY_SYMS_MASK):
+            # The core MappingNotify comes once for a change of the core keyboard's
+            # keysyms (XMappingEvent: type at 0, request at 40, LP64); the XKB map
+            # notification once more for each keyboard device attached to it.
+            if (ctypes.c_int.from_buffer(self.event).value == MAPPING_NOTIFY
+                    and ctypes.c_int.from_buffer(self.event, 40).value == MAPPING_KEYBOARD):
                 count += 1
         return count
 

@@ -40,11 +40,12 @@ int trapError(Display *display, XErrorEvent *error)
 /// Requests about another application's window fail when that window has just
 /// gone, which is no fault of the typer's. Xlib's default handler would end the
 /// program for it, so while one lives such errors on the typer's connection are
-/// only counted.
+/// only counted. Whoever makes a request without a reply in its time must sync
+/// before it ends, so that the error cannot arrive later.
 class ErrorTrap
 {
 public:
-    explicit ErrorTrap(Display *display) : m_display(display)
+    explicit ErrorTrap(Display *display)
     {
         trappedDisplay = display;
         trappedErrors = 0;
@@ -52,7 +53,6 @@ public:
     }
     ~ErrorTrap()
     {
-        XSync(m_display, False);
         XSetErrorHandler(previousErrorHandler);
         trappedDisplay = nullptr;
     }
@@ -61,9 +61,6 @@ public:
 
     /// Errors that have arrived so far, without waiting for more.
     int errors() const { return trappedErrors; }
-
-private:
-    Display *m_display;
 };
 
 } // namespace
@@ -228,7 +225,10 @@ void XTestTyper::waitForFocusedApplication()
     if (answered) {
         m_unconfirmedPresses.clear();
         m_answeringWindows.insert(window);
-    } else if (trap.errors() == 0) {
+        return;
+    }
+    XSync(m_display, False); // an answer proves the window was there for the ping
+    if (trap.errors() == 0) {
         if (m_answeringWindows.count(window) == 0)
             m_silentWindows.insert(window);
         reportFailure("the focused window did not answer within " +
@@ -244,6 +244,18 @@ unsigned long XTestTyper::pingableFocusWindow()
     XGetInputFocus(m_display, &focus, &revertTo);
     if (focus == None || focus == PointerRoot)
         return None;
+    // The focus seldom moves between two new glyphs: what was found out about its
+    // window holds while it stays there.
+    if (focus != m_focus) {
+        m_focus = focus;
+        m_focusPingWindow = findPingWindow(focus);
+    }
+    return m_silentWindows.count(m_focusPingWindow) != 0 ? None : m_focusPingWindow;
+}
+
+unsigned long XTestTyper::findPingWindow(unsigned long focus)
+{
+    // Every request here has a reply, so errors are all in when it returns.
     ErrorTrap trap(m_display);
     const Window root = DefaultRootWindow(m_display);
     // The focus may be on a child of the window that the application manages.
@@ -254,7 +266,7 @@ unsigned long XTestTyper::pingableFocusWindow()
             const bool pings = std::find(protocols, protocols + count, m_atoms[NetWmPing]) !=
                                protocols + count;
             XFree(protocols);
-            if (!pings || m_silentWindows.count(window) != 0)
+            if (!pings)
                 return None;
             // Our own windows answer from the event loop that is waiting here.
             Atom type = None;

@@ -70,6 +70,7 @@ private:
     void bind(int keycode, Keysym keysym);
     void waitForFocusedApplication();
     unsigned long pingableFocusWindow();
+    unsigned long findPingWindow(unsigned long focus);
     bool ping(unsigned long window, std::chrono::steady_clock::time_point deadline);
     void releaseBindings();
     void reportFailure(const std::string &reason) const;
@@ -92,6 +93,10 @@ private:
     /// for again.
     std::set<unsigned long> m_answeringWindows;
     std::set<unsigned long> m_silentWindows;
+    /// The window that had the focus when last looked at, and the window of the
+    /// application there that answers pings (0 for none).
+    unsigned long m_focus = 0;
+    unsigned long m_focusPingWindow = 0;
     FailureReporter m_reportFailure;
 };
 
