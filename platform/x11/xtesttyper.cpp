@@ -263,8 +263,8 @@ unsigned long XTestTyper::findPingWindow(unsigned long focus)
         Atom *protocols = nullptr;
         int count = 0;
         if (XGetWMProtocols(m_display, window, &protocols, &count)) {
-            const bool pings = std::find(protocols, protocols + count, m_atoms[NetWmPing]) !=
-                               protocols + count;
+            const bool pings =
+                std::find(protocols, protocols + count, m_atoms[NetWmPing]) != protocols + count;
             XFree(protocols);
             if (!pings)
                 return None;
@@ -274,9 +274,8 @@ unsigned long XTestTyper::findPingWindow(unsigned long focus)
             unsigned long items = 0, after = 0;
             unsigned char *data = nullptr;
             bool ours = false;
-            if (XGetWindowProperty(m_display, window, m_atoms[NetWmPid], 0, 1, False,
-                                   XA_CARDINAL, &type, &format, &items, &after,
-                                   &data) == Success &&
+            if (XGetWindowProperty(m_display, window, m_atoms[NetWmPid], 0, 1, False, XA_CARDINAL,
+                                   &type, &format, &items, &after, &data) == Success &&
                 data) {
                 ours = type == XA_CARDINAL && format == 32 && items == 1 &&
                        *reinterpret_cast<unsigned long *>(data) ==
