@@ -2,8 +2,9 @@
 # Installs what Ondrel needs on Debian 12 (and its derivatives).
 #   install-deps.sh run   - to build and run the program
 #   install-deps.sh test  - also what the tests need (X server, window manager, tray host,
-#                           headless Wayland compositors, mingw-w64 and Wine for the
-#                           Windows code)
+#                           headless Wayland compositors, applications to type into
+#                           (Chromium, Firefox, zenity, xterm), mingw-w64 and Wine for
+#                           the Windows code)
 # Uses sudo when not run as root. Safe to run again: apt skips what is installed.
 set -euo pipefail
 
@@ -28,6 +29,8 @@ test_packages=(
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
     # XWayland for the fallback, a private session bus, and grim for screenshots.
     sway grim wtype xwayland weston xkb-data
+    # Applications typed into, each reading keys its own way.
+    chromium firefox-esr zenity xterm
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
     # needs the i386 architecture).
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

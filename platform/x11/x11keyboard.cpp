@@ -2,6 +2,7 @@
 #include "x11keyboard.h"
 
 #include "keycodepool.h"
+#include "platform/platformlog.h"
 #include "xtesttyper.h"
 
 #include <QSocketNotifier>
@@ -14,6 +15,10 @@ namespace platform::x11 {
 
 X11Keyboard::X11Keyboard() : m_typer(std::make_unique<XTestTyper>())
 {
+    // The typer's own account of what went wrong, with the details only it knows
+    // (the keysym, an application that did not answer in time).
+    m_typer->setFailureReporter(
+        [](const std::string &reason) { qCWarning(lcPlatform).noquote() << reason.c_str(); });
     if (!m_typer->isAvailable()) {
         m_errorString = "the X server cannot be reached, or it has no XTest extension";
         return;

@@ -2,12 +2,15 @@
 """A private X session for end-to-end tests: Xvfb, openbox and the trayer tray host,
 plus helpers to drive the real program and a target application with xdotool."""
 
+import http.server
+import json
 import os
 import re
 import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 
 ONDREL_BIN = os.environ.get("ONDREL_BIN", "")
@@ -200,6 +203,11 @@ class X11Session:
     def focused_window(self):
         return int(self.x("xdotool", "getwindowfocus", "-f").strip() or 0)
 
+    def focused_client(self):
+        """The application window that holds the focus, also when its toolkit gives
+        the focus to a child window (GTK 3 does)."""
+        return int(self.x("xdotool", "getwindowfocus", check=False).strip() or 0)
+
     # -- input ---------------------------------------------------------------------
     def click(self, x, y, button=1):
         self.x("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
@@ -285,3 +293,88 @@ class Ondrel:
 
     def settings_path(self):
         return os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
+
+
+class TextPage:
+    """A page with one focused textarea, served on localhost, that posts its text to
+    this server after every change, so that a test reads what the page itself holds."""
+
+    HTML = b"""<!doctype html><meta charset="utf-8"><title>Ondrel typing</title>
+<textarea id="text" autofocus style="width:95%;height:60vh"></textarea>
+<script>
+const text = document.getElementById("text");
+let serial = 0;
+function post(path) {
+  fetch(path, {method: "POST", body: JSON.stringify({serial: ++serial, text: text.value})});
+}
+text.addEventListener("input", () => post("/text"));
+window.addEventListener("load", () => { text.focus(); post("/ready"); });
+</script>"""
+
+    def __init__(self):
+        self.text, self.ready, self._serial = "", False, 0
+        page = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+
+            def do_GET(self):
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Content-Length", str(len(TextPage.HTML)))
+                self.end_headers()
+                self.wfile.write(TextPage.HTML)
+
+            def do_POST(self):
+                body = json.loads(self.rfile.read(int(self.headers["Content-Length"])))
+                with page._lock:
+                    # Posts may overtake each other; the latest change wins.
+                    if body["serial"] > page._serial:
+                        page._serial, page.text = body["serial"], body["text"]
+                    page.ready = page.ready or self.path == "/ready"
+                self.send_response(204)
+                self.end_headers()
+
+        self._lock = threading.Lock()
+        self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        threading.Thread(target=self._server.serve_forever, daemon=True).start()
+        self.url = "http://127.0.0.1:%d/" % self._server.server_address[1]
+
+    def close(self):
+        self._server.shutdown()
+        self._server.server_close()
+
+
+BROWSERS = {
+    # No network here and nothing to sync: keep the browser from trying, and from
+    # showing first-run pages that would take the focus from the page.
+    "chromium": lambda profile, url: [
+        "chromium", "--no-sandbox", "--no-first-run", "--no-default-browser-check",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--disable-gpu", "--password-store=basic", "--user-data-dir=" + profile, "--app=" + url],
+    "firefox-esr": lambda profile, url: [
+        "firefox-esr", "--no-remote", "--new-instance", "--profile", profile, url],
+}
+
+
+class Browser:
+    """A browser showing a TextPage, with a fresh profile, as the window typed into."""
+
+    def __init__(self, session, name):
+        self.session = session
+        self.page = TextPage()
+        profile = tempfile.mkdtemp(prefix=name + "-", dir=session.tmp)
+        self.process = session.spawn(BROWSERS[name](profile, self.page.url))
+        wait_until(lambda: self.page.ready, timeout=120, message=name + " to load the page")
+        self.window = wait_until(lambda: (session.managed_windows(self.process.pid) or [None])[0],
+                                 timeout=60, message=name + "'s window")
+        session.x("xdotool", "windowactivate", "--sync", str(self.window.id), check=False)
+        wait_until(lambda: session.focused_client() == self.window.id,
+                   message="focus on " + name)
+
+    def text(self):
+        return self.page.text
+
+    def close(self):
+        self.page.close()
