@@ -15,6 +15,10 @@ struct InstanceName
 
 InstanceName instanceName();
 
+/// A file of this user's and display's own, in the runtime folder, for state that
+/// must not outlive the session: the name's ending is the caller's.
+std::string sessionFile(const std::string &suffix);
+
 /// Whether there is a display to show windows on; without one, the toolkit would
 /// abort the program.
 bool hasGraphicalSession();

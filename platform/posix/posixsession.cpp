@@ -20,8 +20,8 @@ QString runtimeFolder()
     // A session may name a folder it has not made yet; it is made for this user
     // alone, as the XDG base directory rules want a runtime folder.
     if (!QFileInfo::exists(fromEnvironment) && QDir().mkpath(fromEnvironment))
-        QFile::setPermissions(fromEnvironment, QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ExeOwner);
+        QFile::setPermissions(fromEnvironment,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return fromEnvironment;
 }
 
@@ -40,11 +40,15 @@ QString displayName()
 
 } // namespace
 
-InstanceName instanceName()
+std::string sessionFile(const std::string &suffix)
 {
     const QString base = runtimeFolder() + QLatin1String("/ondrel-") + displayName();
-    return {QFile::encodeName(base + QLatin1String(".lock")).toStdString(),
-            QFile::encodeName(base + QLatin1String(".socket")).toStdString()};
+    return QFile::encodeName(base).toStdString() + suffix;
+}
+
+InstanceName instanceName()
+{
+    return {sessionFile(".lock"), sessionFile(".socket")};
 }
 
 } // namespace platform

@@ -7,19 +7,31 @@
 
 namespace platform {
 
-InstanceName instanceName()
+namespace {
+
+QString sessionName()
 {
     // Session ids tell apart the users logged on at once, and the desktops of one
     // user on a terminal server.
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    const QString name = QStringLiteral("ondrel-%1-%2")
-                             .arg(qEnvironmentVariable("USERNAME"))
-                             .arg(static_cast<unsigned long>(session));
-    return {QDir::toNativeSeparators(QDir::tempPath() + QLatin1Char('/') + name +
-                                     QLatin1String(".lock"))
-                .toStdString(),
-            name.toStdString()};
+    return QStringLiteral("ondrel-%1-%2")
+        .arg(qEnvironmentVariable("USERNAME"))
+        .arg(static_cast<unsigned long>(session));
+}
+
+} // namespace
+
+std::string sessionFile(const std::string &suffix)
+{
+    return QDir::toNativeSeparators(QDir::tempPath() + QLatin1Char('/') + sessionName())
+               .toStdString() +
+           suffix;
+}
+
+InstanceName instanceName()
+{
+    return {sessionFile(".lock"), sessionName().toStdString()};
 }
 
 bool hasGraphicalSession()

@@ -14,10 +14,8 @@ Keysym keysymForCharacter(char32_t character)
     return 0x01000000 + character;
 }
 
-bool KeycodePool::typesOnly(const std::vector<Keysym> &keysyms, Keysym keysym)
+bool typesOnly(const std::vector<Keysym> &keysyms, Keysym keysym)
 {
-    // Every level and group must give the keysym, so that neither a held Shift nor
-    // the active layout group changes what the key types.
     return !keysyms.empty() && keysyms.front() == keysym &&
            std::all_of(keysyms.begin(), keysyms.end(),
                        [keysym](Keysym each) { return each == keysym || each == 0; });

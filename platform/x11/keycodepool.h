@@ -15,6 +15,11 @@ using Keysym = unsigned long;
 /// Control characters have none (0).
 Keysym keysymForCharacter(char32_t character);
 
+/// Whether a keycode's keysyms, as the server reports them, give keysym on every
+/// level and group, so that neither a held Shift nor the active layout group
+/// changes what the key types.
+bool typesOnly(const std::vector<Keysym> &keysyms, Keysym keysym);
+
 /// Decides which keycode types a keysym, from a copy of the server's keyboard map.
 ///
 /// A keycode that already types the keysym on every level is used as it is. For any
@@ -54,8 +59,6 @@ private:
         bool bound = false;
         std::uint64_t lastUse = 0;
     };
-
-    static bool typesOnly(const std::vector<Keysym> &keysyms, Keysym keysym);
 
     std::map<int, Key> m_keys;
     std::uint64_t m_clock = 0;

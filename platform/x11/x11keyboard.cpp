@@ -3,6 +3,7 @@
 
 #include "keycodepool.h"
 #include "platform/platformlog.h"
+#include "platform/session.h"
 #include "xtesttyper.h"
 
 #include <QSocketNotifier>
@@ -13,7 +14,7 @@
 
 namespace platform::x11 {
 
-X11Keyboard::X11Keyboard() : m_typer(std::make_unique<XTestTyper>())
+X11Keyboard::X11Keyboard() : m_typer(std::make_unique<XTestTyper>(sessionFile(".keycodes")))
 {
     // The typer's own account of what went wrong, with the details only it knows
     // (the keysym, an application that did not answer in time).

@@ -65,7 +65,7 @@ public:
 
 } // namespace
 
-XTestTyper::XTestTyper()
+XTestTyper::XTestTyper(const std::string &recordPath) : m_record(recordPath)
 {
     m_display = XOpenDisplay(nullptr);
     if (!m_display)
@@ -91,6 +91,7 @@ XTestTyper::XTestTyper()
     const char *names[AtomCount] = {"WM_PROTOCOLS", "_NET_WM_PING", "_NET_WM_PID",
                                     "_ONDREL_TYPER_PING"};
     XInternAtoms(m_display, const_cast<char **>(names), AtomCount, False, m_atoms.data());
+    undoRecordedBindings();
     readWholeKeymap();
 }
 
@@ -193,6 +194,10 @@ bool XTestTyper::type(Keysym keysym)
 
 void XTestTyper::bind(int keycode, Keysym keysym)
 {
+    // Recorded first, so that a kill right after the change still leaves a record.
+    if (!m_record.add(keycode, keysym))
+        reportFailure("cannot record the binding in " + m_record.path() +
+                      "; if Ondrel is killed, it stays until the X server restarts");
     // The same keysym on both levels, so a held Shift types it just the same.
     KeySym keysyms[2] = {keysym, keysym};
     XChangeKeyboardMapping(m_display, keycode, 2, keysyms, 1);
@@ -336,6 +341,27 @@ void XTestTyper::releaseBindings()
         XChangeKeyboardMapping(m_display, keycode, 1, &noSymbol, 1);
     }
     XSync(m_display, False);
+    m_record.clear();
+}
+
+void XTestTyper::undoRecordedBindings()
+{
+    // A killed typer's bindings: each one that still types only what it bound
+    // goes; one that another program has changed since is no longer ours.
+    for (const auto &[keycode, keysym] : m_record.read()) {
+        int perKeycode = 0;
+        KeySym *now = XGetKeyboardMapping(m_display, static_cast<KeyCode>(keycode), 1, &perKeycode);
+        if (!now)
+            continue;
+        const std::vector<Keysym> held(now, now + perKeycode);
+        XFree(now);
+        if (typesOnly(held, keysym)) {
+            KeySym noSymbol = NoSymbol;
+            XChangeKeyboardMapping(m_display, keycode, 1, &noSymbol, 1);
+        }
+    }
+    XSync(m_display, False);
+    m_record.clear();
 }
 
 void XTestTyper::reportFailure(const std::string &reason) const

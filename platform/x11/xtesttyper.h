@@ -2,6 +2,7 @@
 #pragma once
 
 #include "keycodepool.h"
+#include "keycoderecord.h"
 
 #include <array>
 #include <chrono>
@@ -36,7 +37,10 @@ public:
     /// typed wrong.
     using FailureReporter = std::function<void(const std::string &reason)>;
 
-    XTestTyper();
+    /// recordPath is where the bindings are recorded for this display (see
+    /// KeycodeRecord); the bindings that a killed typer left behind there are
+    /// undone at once, so only the one typer of a display may be given it.
+    explicit XTestTyper(const std::string &recordPath = {});
     ~XTestTyper();
     XTestTyper(const XTestTyper &) = delete;
     XTestTyper &operator=(const XTestTyper &) = delete;
@@ -74,9 +78,12 @@ private:
     unsigned long findPingWindow(unsigned long focus);
     bool ping(unsigned long window, std::chrono::steady_clock::time_point deadline);
     void releaseBindings();
+    void undoRecordedBindings();
     void reportFailure(const std::string &reason) const;
 
     enum AtomIndex { WmProtocols, NetWmPing, NetWmPid, PingTag, AtomCount };
+
+    KeycodeRecord m_record;
 
     Display *m_display = nullptr;
     int m_xkbEventBase = -1;

@@ -50,6 +50,29 @@ class ReliabilityTest(unittest.TestCase):
         panel = wait_until(again.panel, message="the panel after the kill")
         self.assertEqual((panel.width, panel.height), (28 * 20, 7 * 20))
 
+    def test_a_killed_instances_keycodes_are_undone_by_the_next(self):
+        keymap = lambda: self.session.x("xmodmap", "-pke")
+        before = keymap()
+        ondrel = Ondrel(self.session)
+        ondrel.wait_for_tray_icon()
+        self.target.focus()
+        ondrel.click_tray()
+        panel = wait_until(ondrel.panel, message="the panel")
+        size = panel.width // 28
+        for cell in range(70, 90):  # 20 glyphs that no key types
+            row, column = divmod(cell, 28)
+            self.session.click(panel.x + column * size + size // 2, panel.y + row * size + size // 2)
+        wait_until(lambda: len(self.target.text()) == 20, message="the 20 glyphs")
+        self.assertNotEqual(keymap(), before)
+        ondrel.process.send_signal(signal.SIGKILL)
+        ondrel.process.wait()
+        self.assertNotEqual(keymap(), before, "the kill itself undid the bindings")
+
+        Ondrel(self.session).wait_for_tray_icon()
+        wait_until(lambda: keymap() == before, message="the old bindings to be undone")
+        runtime = self.session.env["XDG_RUNTIME_DIR"]
+        self.assertEqual([n for n in os.listdir(runtime) if n.endswith(".keycodes")], [])
+
     def test_a_read_only_settings_folder_keeps_the_old_file(self):
         # Root writes whatever the modes say, so Ondrel runs as another user here.
         user = pwd.getpwnam(TEST_USER)

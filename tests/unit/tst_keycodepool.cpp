@@ -1,5 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/x11/keycodepool.h"
+#include "platform/x11/keycoderecord.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fstream>
 
 #include <QTest>
 
@@ -71,6 +77,8 @@ private slots:
     void keycodeEmptiedElsewhereBecomesSpare();
     void noSpareKeycodeTypesNothing();
     void noSymbolTypesNothing();
+
+    void recordKeepsTheLatestBindingOfEachKeycode();
 
 private:
     Keymap m_keymap;
@@ -247,6 +255,33 @@ void TestKeycodePool::noSymbolTypesNothing()
 {
     QCOMPARE(m_pool.assign(0).keycode, 0);
     QVERIFY(m_pool.boundKeycodes().empty());
+}
+
+void TestKeycodePool::recordKeepsTheLatestBindingOfEachKeycode()
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("ondrel-_0.keycodes")).toStdString();
+    platform::x11::KeycodeRecord record(path);
+    QVERIFY(record.read().empty()); // no file yet
+    QVERIFY(record.add(94, 0x10000263A));
+    QVERIFY(record.add(97, 0xc7));
+    QVERIFY(record.add(94, 0x1002591)); // rebound later
+    {
+        // What a damaged file may hold besides: nothing of it is taken for a binding.
+        std::ofstream damaged(path, std::ios::app);
+        damaged << "garbage\n300 41\n5 41\n99\n98 0\n\xff\xfe\n";
+    }
+    QCOMPARE(record.read(), (std::map<int, Keysym>{{94, 0x1002591}, {97, 0xc7}}));
+    QCOMPARE(QFile::permissions(QString::fromStdString(path)) &
+                 (QFile::ReadOther | QFile::ReadGroup),
+             QFile::Permissions());
+    record.clear();
+    QVERIFY(record.read().empty());
+    QVERIFY(!QFile::exists(QString::fromStdString(path)));
+
+    platform::x11::KeycodeRecord unwritable(
+        folder.filePath(QStringLiteral("none/x")).toStdString());
+    QVERIFY(!unwritable.add(94, 0x41));
 }
 
 QTEST_GUILESS_MAIN(TestKeycodePool)
