@@ -194,8 +194,10 @@ class WestonFallbackTest(unittest.TestCase):
         ondrel = self.session.spawn([ONDREL_BIN], log=log)
         notice = ("On this desktop Ondrel can type only into X11 applications. "
                   "Right-click a character to copy it.")
-        wait_until(lambda: notice in open(log, errors="replace").read(), timeout=30,
-                   message="the log to say it")
+        def logged():
+            with open(log, errors="replace") as f:
+                return notice in f.read()
+        wait_until(logged, timeout=30, message="the log to say it")
 
         def balloon():
             out = self.session.run(["xdotool", "search", "--all", "--pid", str(ondrel.pid),
