@@ -12,7 +12,7 @@ import time
 import unittest
 
 from test_typing import COLUMNS, PACE, panel_glyphs
-from x11session import Browser, Ondrel, X11Session, wait_until
+from x11session import Browser, Ondrel, X11Session, file_text, wait_until
 
 CODE_PAGES = ((437, "en_US.UTF-8"), (866, "ru_RU.UTF-8"))
 
@@ -33,11 +33,7 @@ class Terminal:
         self.window = window_of(session, self.process, "xterm")
 
     def text(self):
-        try:
-            with open(self.output, encoding="utf-8") as f:
-                return f.read()
-        except FileNotFoundError:
-            return ""
+        return file_text(self.output)
 
 
 class Entry:

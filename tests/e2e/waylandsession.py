@@ -24,7 +24,7 @@ import subprocess
 import tempfile
 import time
 
-from x11session import ARTIFACTS, ONDREL_BIN, TARGET_BIN, wait_until  # noqa: F401
+from x11session import ARTIFACTS, ONDREL_BIN, TARGET_BIN, file_text, wait_until  # noqa: F401
 
 INPUT_BIN = os.environ.get("ONDREL_WL_INPUT_BIN", "")
 PROBE_BIN = os.environ.get("ONDREL_WAYLAND_PROBE_BIN", "")
@@ -478,19 +478,11 @@ class Target:
         return bool(focused and focused.get("pid") == self.process.pid)
 
     def text(self):
-        try:
-            with open(self.output, encoding="utf-8") as f:
-                return f.read()
-        except FileNotFoundError:
-            return ""
+        return file_text(self.output)
 
     def keys(self):
         """The names of the keys pressed in the target so far, in order."""
-        try:
-            with open(self.key_log, encoding="utf-8") as f:
-                return f.read().split()
-        except FileNotFoundError:
-            return []
+        return file_text(self.key_log).split()
 
     def wait_for_text(self, text, timeout=10):
         try:

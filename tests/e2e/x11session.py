@@ -18,6 +18,15 @@ TARGET_BIN = os.environ.get("ONDREL_TARGET_BIN", "")
 ARTIFACTS = os.environ.get("ONDREL_ARTIFACTS", os.path.join(tempfile.gettempdir(), "ondrel-artifacts"))
 
 
+def file_text(path):
+    """What a file holds, or "" while it does not exist yet."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
 def wait_until(predicate, timeout=10.0, interval=0.05, message="condition"):
     """Polls until predicate() returns something true; returns it or raises."""
     deadline = time.monotonic() + timeout
@@ -246,19 +255,11 @@ class Target:
         return self.session.focused_window() == self.window.id
 
     def text(self):
-        try:
-            with open(self.output, encoding="utf-8") as f:
-                return f.read()
-        except FileNotFoundError:
-            return ""
+        return file_text(self.output)
 
     def keys(self):
         """The names of the keys pressed in the target so far, in order."""
-        try:
-            with open(self.key_log, encoding="utf-8") as f:
-                return f.read().split()
-        except FileNotFoundError:
-            return []
+        return file_text(self.key_log).split()
 
 
 class Ondrel:
