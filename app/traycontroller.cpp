@@ -288,8 +288,8 @@ void TrayController::onDragStarted(QPoint position)
 
 void TrayController::onDragged(QPoint position)
 {
-    // The pointer's positions stay relative to where the window was at the press,
-    // however far it has moved since.
+    // Both positions are the pointer's on the screen, so the panel follows it
+    // however far it has moved since the press.
     m_services.panelWindowing->place(*m_window, m_dragOrigin + position - m_dragPress);
 }
 
@@ -317,7 +317,7 @@ void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason == QSystemTrayIcon::Trigger) {
         togglePanel();
-    } else if (reason == QSystemTrayIcon::Context && m_framedPanel) {
+    } else if (reason == QSystemTrayIcon::Context && m_framedPanel && m_services.trayMenuInPanel) {
         // A tray that shows no menus of its own: the panel offers the menu instead.
         showPanel();
         m_framedPanel->showMenu();

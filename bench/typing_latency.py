@@ -104,12 +104,10 @@ def run(session, xlib, ondrel, text, labels, count_missing=False):
     the keymap changes after each click, and how many clicks typed nothing (when
     count_missing, else such a click is an error)."""
     panel = ondrel.panel()
-    size = panel.width // 28
     latencies, remaps, missing = [], [], 0
     xlib.mapping_notifies()
     for index in labels:
-        row, column = divmod(index, 28)
-        xlib.move(panel.x + column * size + size // 2, panel.y + row * size + size // 2)
+        xlib.move(*panel.cell_centre(index))
         before = len(text())
         start = time.perf_counter()
         xlib.click()

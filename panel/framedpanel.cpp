@@ -127,11 +127,11 @@ bool FramedPanel::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == m_title && event->type() == QEvent::MouseButtonPress) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton)
-            emit dragStarted(m_title->mapTo(this, mouse->position().toPoint()));
+            emit dragStarted(mouse->globalPosition().toPoint());
     } else if (watched == m_title && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->buttons() & Qt::LeftButton)
-            emit dragged(m_title->mapTo(this, mouse->position().toPoint()));
+            emit dragged(mouse->globalPosition().toPoint());
     }
     return QWidget::eventFilter(watched, event);
 }

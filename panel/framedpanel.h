@@ -31,8 +31,10 @@ public:
     bool isMenuShown() const;
 
 signals:
-    /// The title strip was pressed at a point of the panel; dragged follows with
-    /// where the pointer is now, in the same coordinates.
+    /// The title strip was pressed with the pointer at a point of the screen;
+    /// dragged follows with where the pointer is now. The points are Qt's global
+    /// ones: on a layer surface, which Qt keeps at the screen's origin, they are
+    /// where the pointer is on the surface.
     void dragStarted(QPoint position);
     void dragged(QPoint position);
     void closeRequested();

@@ -24,6 +24,9 @@ struct Services
     std::unique_ptr<Autorun> autorun;
     std::unique_ptr<TerminationWatcher> termination;
     std::unique_ptr<PanelWindowing> panelWindowing;
+    /// Whether the tray host shows no menus of its own (a StatusNotifierItem host such
+    /// as swaybar), so that a right click on the icon opens the panel's menu instead.
+    bool trayMenuInPanel = false;
     /// What the user must know about typing on this desktop; empty when it works.
     std::string notice;
 };

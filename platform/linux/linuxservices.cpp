@@ -7,6 +7,7 @@
 #include "../session.h"
 #include "../x11/x11hotkeyhook.h"
 #include "../x11/x11keyboard.h"
+#include "../x11/x11panelwindowing.h"
 #include "../x11/x11windowactivation.h"
 #include "../xdg/xdgautostart.h"
 #include "platform/platformlog.h"
@@ -135,6 +136,7 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         services->keyboard = std::make_unique<wayland::WaylandKeyboard>();
         services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindowing = std::make_unique<wayland::LayerShellPanelWindowing>();
+        services->trayMenuInPanel = true;
         // The probe's keyboard was taken, yet this one may not be: Qt runs on
         // Wayland by now, so the user at least learns that copying is what is left.
         if (!services->keyboard->isAvailable())
@@ -152,7 +154,7 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
     services->keyboard = std::make_unique<x11::X11Keyboard>();
     services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
-    services->panelWindowing = std::make_unique<ManagedPanelWindowing>();
+    services->panelWindowing = std::make_unique<x11::X11PanelWindowing>();
     return services;
 }
 

@@ -26,6 +26,13 @@ def find(accessible, title, depth=0):
     return None
 
 
+def grid_of(panel):
+    """The grid of cells: the window's child with the most children, below the title
+    strip."""
+    children = [panel.getChildAtIndex(i) for i in range(panel.childCount)]
+    return max(children, key=lambda child: child.childCount, default=panel)
+
+
 def main():
     title, press = sys.argv[1], int(sys.argv[2])
     deadline = time.monotonic() + 30
@@ -37,7 +44,8 @@ def main():
     if panel is None:
         print(json.dumps({"error": "no panel named " + title}))
         return
-    children = [panel.getChildAtIndex(i) for i in range(panel.childCount)]
+    grid = grid_of(panel)
+    children = [grid.getChildAtIndex(i) for i in range(grid.childCount)]
     result = {
         "count": len(children),
         "names": [child.name for child in children],

@@ -76,18 +76,19 @@ class CodePageTest(unittest.TestCase):
         ondrel.wait_for_tray_icon()
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
-        self.assertEqual(panel.width % COLUMNS, 0)
+        self.assertEqual(panel.window.width % COLUMNS, 0)
         return panel
 
     def capture(self, panel, name):
-        """The panel's client area, saved as an artefact, once it has its labels drawn."""
+        """The panel's grid, saved as an artefact, once it has its labels drawn."""
         os.makedirs(x11session.ARTIFACTS, exist_ok=True)
         path = os.path.join(x11session.ARTIFACTS, name)
-        cell = panel.width // COLUMNS
+        cell = panel.cell
 
         def drawn():
             self.session.x("import", "-window", str(panel.id), path)
-            image = Image([path])
+            image = Image([path, "-crop", "%dx%d+0+%d" % (panel.window.width, 7 * cell,
+                                                          panel.grid_top), "+repage"])
             return image if image.ink(7 * cell, 2 * cell, cell) else None
         return wait_until(drawn, message="the panel's glyphs to be drawn")
 
@@ -118,19 +119,19 @@ class CodePageTest(unittest.TestCase):
         panel = self.show_panel(LANG="ru_RU.UTF-8")
         self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 866 Cyrillic]")
         image = self.capture(panel, "codepage-866-panel.png")
-        self.check_panel(image, panel.width // COLUMNS, "\u0410", "\u00c7")
+        self.check_panel(image, panel.cell, "\u0410", "\u00c7")
 
     def test_us_locale_shows_code_page_437(self):
         panel = self.show_panel(LANG="en_US.UTF-8")
         self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 437 LatinUS]")
         image = self.capture(panel, "codepage-437-panel.png")
-        self.check_panel(image, panel.width // COLUMNS, "\u00c7", "\u0410")
+        self.check_panel(image, panel.cell, "\u00c7", "\u0410")
 
     def test_lc_all_outranks_lang(self):
         panel = self.show_panel(LC_ALL="he_IL.UTF-8", LANG="ru_RU.UTF-8")
         self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 862 Hebrew]")
         image = self.capture(panel, "codepage-862-panel.png")
-        self.check_panel(image, panel.width // COLUMNS, "\u05d0", "\u0410")
+        self.check_panel(image, panel.cell, "\u05d0", "\u0410")
 
 
 if __name__ == "__main__":

@@ -123,15 +123,11 @@ class DialogsTest(unittest.TestCase):
         return min(xs), min(ys), max(xs), max(ys)
 
     def panel(self, ondrel):
-        """The panel while it is shown: the program's window that is neither dialog."""
-        for w in self.session.managed_windows(ondrel.pid):
-            if self.session.title(w.id) not in ("Settings", "About Ondrel"):
-                return w
-        return None
+        return ondrel.panel()
 
     def panel_width(self, ondrel):
         panel = self.panel(ondrel)
-        return panel.width if panel else None
+        return panel.window.width if panel else None
 
     def test_settings_resizes_the_panel_live(self):
         ondrel = self.start_ondrel()
@@ -155,7 +151,7 @@ class DialogsTest(unittest.TestCase):
             wait_until(lambda: self.panel_width(ondrel) == 28 * size,
                        message="labels of %d pixels after %s" % (size, key))
         panel = self.panel(ondrel)
-        self.assertEqual(panel.height, 7 * 40)
+        self.assertEqual(panel.window.height, panel.grid_top + 7 * 40)
         self.session.screenshot("settings-with-panel.png")
 
         # The window manager cannot make the dialog any larger.
@@ -198,8 +194,7 @@ class DialogsTest(unittest.TestCase):
         panel = wait_until(lambda: self.panel(ondrel), message="the panel from the slider")
 
         self.target.focus()
-        size = panel.width // 28
-        self.session.click(panel.x + 7 * size + size // 2, panel.y + 2 * size + size // 2)
+        self.session.click(*panel.cell_centre(63))
         wait_until(lambda: self.target.text() == "Ç", message="Ç in the target")
         self.assertTrue(self.target.has_focus(), "the panel took the focus")
 
@@ -232,8 +227,7 @@ class DialogsTest(unittest.TestCase):
         panel = wait_until(lambda: self.panel(ondrel), message="the panel after a restart")
         self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 866 Cyrillic]")
         self.target.focus()
-        size = panel.width // 28
-        self.session.click(panel.x + 7 * size + size // 2, panel.y + 2 * size + size // 2)
+        self.session.click(*panel.cell_centre(63))
         wait_until(lambda: self.target.text() == "А", message="Cyrillic А in the target")
 
     def test_russian_menu_and_dialog(self):

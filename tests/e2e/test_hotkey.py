@@ -65,9 +65,11 @@ class HotkeyTest(unittest.TestCase):
         self.assertEqual(self.target.keys()[before:before + len(keys)], qt_names)
 
     def popup(self, ondrel, exclude=()):
-        """A viewable pop-up of the program (balloon, tooltip), not the tray icon."""
+        """A viewable pop-up of the program (balloon, tooltip), not the tray icon nor
+        the panel."""
         for w in self.session.windows_of(ondrel.pid):
-            if w.viewable and w.override_redirect and w.width > 40 and w.id not in exclude:
+            if (w.viewable and w.override_redirect and w.width > 40 and w.id not in exclude
+                    and not self.session.is_panel(w.id)):
                 return w
         return None
 
@@ -133,7 +135,8 @@ class HotkeyTest(unittest.TestCase):
         ondrel.click_tray(button=3)
         menu = wait_until(lambda: next((w for w in self.session.windows_of(ondrel.pid)
                                         if w.viewable and w.override_redirect
-                                        and w.height > 40), None), message="the tray menu")
+                                        and w.height > 40 and not self.session.is_panel(w.id)),
+                                       None), message="the tray menu")
         # Quit is the last of five entries.
         self.session.click(menu.x + menu.width // 2, menu.y + menu.height * 9 // 10)
         return ondrel.process.wait(10)

@@ -48,7 +48,7 @@ class ReliabilityTest(unittest.TestCase):
         again = Ondrel(self.session)
         again.click_tray()
         panel = wait_until(again.panel, message="the panel after the kill")
-        self.assertEqual((panel.width, panel.height), (28 * 20, 7 * 20))
+        self.assertEqual((panel.window.width, panel.cell), (28 * 20, 20))
 
     def test_a_killed_instances_keycodes_are_undone_by_the_next(self):
         keymap = lambda: self.session.x("xmodmap", "-pke")
@@ -58,10 +58,8 @@ class ReliabilityTest(unittest.TestCase):
         self.target.focus()
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
-        size = panel.width // 28
         for cell in range(70, 90):  # 20 glyphs that no key types
-            row, column = divmod(cell, 28)
-            self.session.click(panel.x + column * size + size // 2, panel.y + row * size + size // 2)
+            self.session.click(*panel.cell_centre(cell))
         wait_until(lambda: len(self.target.text()) == 20, message="the 20 glyphs")
         self.assertNotEqual(keymap(), before)
         ondrel.process.send_signal(signal.SIGKILL)

@@ -53,11 +53,9 @@ class TrayTest(unittest.TestCase):
         self.assertIsNone(ondrel.panel())
 
         ondrel.click_tray()
-        panel = wait_until(ondrel.panel, message="the panel")
-        left, right, top, bottom = self.session.frame_extents(panel.id)
-        # Before the first show the frame is not known yet, so F is the client width.
-        self.assertEqual(panel.x - left, (self.session.width - panel.width) // 2)
-        self.assertEqual(panel.y - top, self.session.height // 2)
+        panel = wait_until(ondrel.panel, message="the panel").window
+        self.assertEqual(panel.x, (self.session.width - panel.width) // 2)
+        self.assertEqual(panel.y, self.session.height // 2)
         self.assertTrue(self.target.has_focus(), "the panel took the focus")
         self.session.screenshot("tray-with-panel.png")
 
@@ -67,7 +65,7 @@ class TrayTest(unittest.TestCase):
 
         # A later show comes back where the panel was.
         ondrel.click_tray()
-        again = wait_until(ondrel.panel, message="the panel again")
+        again = wait_until(ondrel.panel, message="the panel again").window
         self.assertEqual((again.x, again.y), (panel.x, panel.y))
 
     def test_startup_balloon_points_at_the_tray_icon(self):
@@ -129,7 +127,7 @@ class TrayTest(unittest.TestCase):
         ondrel = self.start_ondrel()
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
-        self.assertEqual((panel.width, panel.height), (28 * 45, 7 * 45))
+        self.assertEqual((panel.window.width, panel.cell), (28 * 45, 45))
         self.session.screenshot("garbage-settings-panel.png")
         self.assertEqual(ondrel.terminate(), 0)
         values = stored_settings(path)

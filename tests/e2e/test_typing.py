@@ -62,14 +62,8 @@ class TypingTest(unittest.TestCase):
         self.assertTrue(self.target.has_focus(), "showing the panel took the focus")
         return ondrel
 
-    def label_centre(self, ondrel, index):
-        panel = ondrel.panel()
-        size = panel.width // COLUMNS
-        row, column = divmod(index, COLUMNS)
-        return panel.x + column * size + size // 2, panel.y + row * size + size // 2
-
     def click_label(self, ondrel, index):
-        x, y = self.label_centre(ondrel, index)
+        x, y = ondrel.panel().cell_centre(index)
         self.session.x("xdotool", "mousemove", str(x), str(y), "click", "1")
         time.sleep(PACE)
 
@@ -143,9 +137,8 @@ class TypingTest(unittest.TestCase):
         ondrel = self.start_with_panel()
         glyphs = panel_glyphs(437)
         panel = ondrel.panel()
-        left, right, top, bottom = self.session.frame_extents(panel.id)
-        self.assertGreater(top, 0, "the panel has no title bar")
-        title_x, title_y = panel.x + panel.width // 3, panel.y - top // 2
+        self.assertGreater(panel.grid_top, 0, "the panel has no title strip")
+        title_x, title_y = panel.strip_point()
         self.session.x("xdotool", "mousemove", "--sync", str(title_x), str(title_y),
                        "mousedown", "1")
         for step in range(1, 11):

@@ -11,7 +11,7 @@ import shutil
 import time
 import unittest
 
-from test_typing import COLUMNS, PACE, panel_glyphs
+from test_typing import PACE, panel_glyphs
 from x11session import Browser, Ondrel, X11Session, file_text, wait_until
 
 CODE_PAGES = ((437, "en_US.UTF-8"), (866, "ru_RU.UTF-8"))
@@ -76,12 +76,10 @@ class ApplicationTypingTest(unittest.TestCase):
         wait_until(focused, message="focus on the application")
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
-        size = panel.width // COLUMNS
         glyphs = panel_glyphs(code_page)
         for index in range(len(glyphs)):
-            row, column = divmod(index, COLUMNS)
-            session.x("xdotool", "mousemove", str(panel.x + column * size + size // 2),
-                      str(panel.y + row * size + size // 2), "click", "1")
+            x, y = panel.cell_centre(index)
+            session.x("xdotool", "mousemove", str(x), str(y), "click", "1")
             time.sleep(PACE)
         # Hiding the panel is handled after every click before it.
         ondrel.click_tray()

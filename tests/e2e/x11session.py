@@ -2,6 +2,8 @@
 """A private X session for end-to-end tests: Xvfb, openbox and the trayer tray host,
 plus helpers to drive the real program and a target application with xdotool."""
 
+import ctypes
+import ctypes.util
 import http.server
 import json
 import os
@@ -53,11 +55,27 @@ class Window:
         return "Window(0x%x %dx%d+%d+%d)" % (self.id, self.width, self.height, self.x, self.y)
 
 
+# How to start each window manager that the tests run under, in the foreground and
+# without a session manager. The ones that want a session bus get one of their own;
+# Ondrel's sessions have none, so that Qt uses the XEmbed tray.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--sm-client-disable"],
+    "kwin_x11": ["dbus-run-session", "--", "kwin_x11", "--no-kactivities", "--lock"],
+    "marco": ["dbus-run-session", "--", "marco", "--no-composite", "--sm-disable"],
+    "i3": ["i3", "-c", "{tmp}/i3.config"],
+    "fluxbox": ["fluxbox", "-rc", "{tmp}/fluxbox-init"],
+    "icewm": ["icewm", "--replace"],
+}
+
+
 class X11Session:
-    def __init__(self, width=1280, height=1024, tray=True):
+    def __init__(self, width=1280, height=1024, tray=True, window_manager="openbox"):
         self.width, self.height = width, height
         self.tray = tray
+        self.window_manager = window_manager
         self.processes = []
+        self.groups = set()
         self.tmp = tempfile.mkdtemp(prefix="ondrel-e2e-")
         self.config_home = os.path.join(self.tmp, "config")
         os.makedirs(self.config_home)
@@ -102,12 +120,28 @@ class X11Session:
                 number += chunk
         self.display = ":" + number.decode().strip()
         self.env["DISPLAY"] = self.display
-        self.spawn(["openbox", "--sm-disable"])
-        wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
-                   .find("window id") >= 0, timeout=30, message="openbox")
+        self.start_window_manager()
         if self.tray:
             self.start_tray_host()
         return self
+
+    def start_window_manager(self):
+        # Window managers keep files of their own in the home folder; the session's
+        # are its own, and go with it.
+        home = os.path.join(self.tmp, "home")
+        os.makedirs(home, exist_ok=True)
+        with open(os.path.join(self.tmp, "i3.config"), "w", encoding="utf-8") as f:
+            f.write("# i3 config file (v4)\nfont pango:monospace 8\n")
+        with open(os.path.join(self.tmp, "fluxbox-init"), "w", encoding="utf-8") as f:
+            # No wallpaper: without a tool to set it, fluxbox says so in a window.
+            f.write("session.screen0.toolbar.visible: false\n"
+                    "session.styleOverlay: %s/fluxbox-overlay\n" % self.tmp)
+        with open(os.path.join(self.tmp, "fluxbox-overlay"), "w", encoding="utf-8") as f:
+            f.write("background: none\n")
+        argv = [arg.format(tmp=self.tmp) for arg in WINDOW_MANAGERS[self.window_manager]]
+        self.spawn(argv, env={"HOME": home}, group=True)
+        wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
+                   .find("window id") >= 0, timeout=60, message=self.window_manager)
 
     def start_tray_host(self, attempts=3):
         # Now and then trayer creates its panel but never maps it (seen about once in
@@ -128,6 +162,13 @@ class X11Session:
 
     def stop(self):
         for process in reversed(self.processes):
+            if process.pid in self.groups:
+                # The whole group: a session bus and what it started outlive their
+                # launcher otherwise.
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
             if process.poll() is None:
                 process.terminate()
                 try:
@@ -136,14 +177,19 @@ class X11Session:
                     process.kill()
                     process.wait()
         self.processes = []
+        self.groups = set()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def spawn(self, argv, env=None, **kwargs):
+    def spawn(self, argv, env=None, group=False, **kwargs):
+        """Starts a program in the session; with group, in a process group of its own
+        that stop() ends whole."""
         environment = dict(self.env)
         environment.update(env or {})
         process = subprocess.Popen(argv, env=environment, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, **kwargs)
+                                   stderr=subprocess.DEVNULL, start_new_session=group, **kwargs)
         self.processes.append(process)
+        if group:
+            self.groups.add(process.pid)
         return process
 
     def x(self, *argv, check=True):
@@ -204,6 +250,23 @@ class X11Session:
         match = re.search(r'= "(.*)"', out)
         return match.group(1) if match else ""
 
+    def stacking(self):
+        """The root window's children, bottom to top (xwininfo lists the top first)."""
+        out = self.x("xwininfo", "-root", "-children")
+        return [int(w, 16) for w in re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)][::-1]
+
+    def top_level(self, wid):
+        """The child of the root that holds a window: its frame, or the window itself."""
+        while True:
+            out = self.x("xwininfo", "-id", str(wid), "-children", check=False)
+            match = re.search(r"Parent window id: (0x[0-9a-f]+)( \(the root window\))?", out)
+            if not match or match.group(2):
+                return wid
+            wid = int(match.group(1), 16)
+
+    def is_panel(self, wid):
+        return self.title(wid).startswith("Ondrel [")
+
     def frame_extents(self, wid):
         out = self.x("xprop", "-id", str(wid), "_NET_FRAME_EXTENTS", check=False)
         numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])] if "=" in out else []
@@ -229,6 +292,76 @@ class X11Session:
         path = os.path.join(ARTIFACTS, name)
         self.x("import", "-window", "root", path)
         return path
+
+
+class Panel:
+    """Ondrel's panel on the screen: a window of its own, not managed by the window
+    manager, with the title strip on top and the grid of 7 x 28 cells below it."""
+
+    ROWS, COLUMNS = 7, 28
+
+    def __init__(self, window):
+        self.window = window
+        self.id = window.id
+        self.cell = window.width // self.COLUMNS
+        # Where the grid starts inside the window, below the strip.
+        self.grid_top = window.height - self.ROWS * self.cell
+        self.x, self.y = window.x, window.y + self.grid_top
+
+    def cell_centre(self, index):
+        """Where to click a cell, on the screen."""
+        row, column = divmod(index, self.COLUMNS)
+        return (self.x + column * self.cell + self.cell // 2,
+                self.y + row * self.cell + self.cell // 2)
+
+    def strip_point(self, fraction=3):
+        """A point of the title strip, away from its buttons, that drags the panel."""
+        return self.window.x + self.window.width // fraction, self.window.y + self.grid_top // 2
+
+    def button_centre(self, from_right):
+        """The strip's buttons at its right end, square: 0 is the close button, 1 the
+        menu button."""
+        side = self.grid_top
+        return (self.window.x + self.window.width - side * from_right - side // 2,
+                self.window.y + side // 2)
+
+
+class XTestPointer:
+    """A mouse as the X server sees one: device motion, press and release through
+    XTest, sent without waiting for the server, as a person's clicks come."""
+
+    def __init__(self, display):
+        self._x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self._xtst = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+        self._x.XOpenDisplay.restype = ctypes.c_void_p
+        self._x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self._x.XFlush.argtypes = [ctypes.c_void_p]
+        self._x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                    ctypes.c_int, ctypes.c_ulong]
+        self._xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                    ctypes.c_ulong]
+        self._display = self._x.XOpenDisplay(display.encode())
+        if not self._display:
+            raise RuntimeError("cannot open " + display)
+
+    def move(self, x, y):
+        self._xtst.XTestFakeMotionEvent(self._display, -1, x, y, 0)
+        self._x.XFlush(self._display)
+
+    def button(self, pressed, button=1):
+        self._xtst.XTestFakeButtonEvent(self._display, button, 1 if pressed else 0, 0)
+        self._x.XFlush(self._display)
+
+    def click_at(self, x, y, hold=0.0, button=1):
+        self.move(x, y)
+        self.button(True, button)
+        if hold:
+            time.sleep(hold)
+        self.button(False, button)
+
+    def close(self):
+        self._x.XCloseDisplay(self._display)
 
 
 class Target:
@@ -278,10 +411,11 @@ class Ondrel:
                           message="the tray icon to embed")
 
     def panel(self):
-        """The panel window while it is shown, else None."""
-        for w in self.session.managed_windows(self.pid):
-            if w.width > 200:
-                return w
+        """The panel while it is shown, else None."""
+        for w in self.session.windows_of(self.pid):
+            if (w.viewable and w.override_redirect and w.width > 200
+                    and self.session.is_panel(w.id)):
+                return Panel(w)
         return None
 
     def click_tray(self, button=1):

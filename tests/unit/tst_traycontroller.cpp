@@ -303,6 +303,7 @@ void TestTrayController::clicksTypeTheCodePageShown()
 void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
 {
     m_platform->panelWindowing->ownDecorations = true;
+    m_platform->services.trayMenuInPanel = true;
     TrayController &controller = startController();
     auto *frame = qobject_cast<FramedPanel *>(controller.panelWindow());
     QVERIFY(frame);

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "x11panelwindowing.h"
+
+#include "platform/platformlog.h"
+#include "stackingguard.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+namespace platform::x11 {
+
+namespace {
+
+bool isApplicationWindow(std::uint32_t window)
+{
+    const auto windows = QGuiApplication::allWindows();
+    for (const QWindow *candidate : windows) {
+        if (candidate->handle() && candidate->winId() == window)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+X11PanelWindowing::X11PanelWindowing() = default;
+
+X11PanelWindowing::~X11PanelWindowing() = default;
+
+bool X11PanelWindowing::adopt(QWidget &window)
+{
+    // Qt gives a window with this hint the override-redirect attribute, and never
+    // asks for the focus on a click into it.
+    window.setWindowFlags(window.windowFlags() | Qt::FramelessWindowHint |
+                          Qt::BypassWindowManagerHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus);
+    const auto id = static_cast<std::uint32_t>(window.winId());
+    m_guard = std::make_unique<StackingGuard>(&isApplicationWindow);
+    if (!m_guard->start(id)) {
+        qCWarning(lcPlatform) << "A window raised later may cover the panel";
+        m_guard.reset();
+    }
+    return true;
+}
+
+void X11PanelWindowing::place(QWidget &window, QPoint topLeft)
+{
+    // Without a frame, the window's position is the panel's.
+    window.move(topLeft);
+}
+
+QPoint X11PanelWindowing::position(const QWidget &window) const
+{
+    return window.pos();
+}
+
+} // namespace platform::x11
