@@ -23,6 +23,11 @@ namespace {
 /// An application answers in a few milliseconds unless it is busy or hung; the
 /// panel does not respond while the typer waits.
 constexpr std::chrono::milliseconds answerTimeout{500};
+/// How long it waits for an application that has answered before. Some window
+/// managers hold the whole X server for a moment at every keymap change (metacity
+/// for up to a second on a busy machine), and no application can answer meanwhile;
+/// a key pressed before it has taken the new binding in types another character.
+constexpr std::chrono::milliseconds answeringWindowTimeout{3000};
 
 Display *trappedDisplay = nullptr;
 int trappedErrors = 0;
@@ -210,12 +215,16 @@ void XTestTyper::waitForFocusedApplication()
     // change and sent its notifications out; that is all a client needs that reads
     // them in order with its keys. Sent in the same batch as the key, the change
     // would reach the notified connections along with it.
-    const auto deadline = std::chrono::steady_clock::now() + answerTimeout;
+    const auto started = std::chrono::steady_clock::now();
     const unsigned long window = pingableFocusWindow();
     if (window == None) {
         m_unconfirmedPresses.clear();
         return;
     }
+    const bool answeredBefore = m_answeringWindows.count(window) != 0;
+    const std::chrono::milliseconds timeout =
+        answeredBefore ? answeringWindowTimeout : answerTimeout;
+    const auto deadline = started + timeout;
     // The application answers from the connection the key arrives on, having read
     // every event sent there before the ping. But it may have read the ping in the
     // same turn of its event loop as the notification reached its other connection,
@@ -235,10 +244,14 @@ void XTestTyper::waitForFocusedApplication()
     }
     XSync(m_display, False); // an answer proves the window was there for the ping
     if (trap.errors() == 0) {
-        if (m_answeringWindows.count(window) == 0)
+        // One long wait for an application that stopped answering is enough; it
+        // gets the long one again once it answers again.
+        if (answeredBefore)
+            m_answeringWindows.erase(window);
+        else
             m_silentWindows.insert(window);
         reportFailure("the focused window did not answer within " +
-                      std::to_string(answerTimeout.count()) +
+                      std::to_string(timeout.count()) +
                       " ms; the character may arrive as another one");
     }
 }
