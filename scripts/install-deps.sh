@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Ondrel needs on Debian 12 (and its derivatives).
 #   install-deps.sh run   - to build and run the program
-#   install-deps.sh test  - also what the tests need (X server, window manager, tray host,
+#   install-deps.sh test  - also what the tests need (X server, window managers, tray host,
 #                           headless Wayland compositors, applications to type into
 #                           (Chromium, Firefox, zenity, xterm), mingw-w64 and Wine for
 #                           the Windows code)
@@ -29,6 +29,8 @@ test_packages=(
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
     # XWayland for the fallback, a private session bus, and grim for screenshots.
     sway grim wtype xwayland weston xkb-data
+    # The window managers the panel is clicked under, besides openbox.
+    xfwm4 kwin-x11 marco mate-settings-daemon-common i3-wm fluxbox icewm
     # Applications typed into, each reading keys its own way.
     chromium firefox-esr zenity xterm
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
