@@ -64,7 +64,7 @@ WINDOW_MANAGERS = {
     "kwin_x11": ["dbus-run-session", "--", "kwin_x11", "--no-kactivities", "--lock"],
     "marco": ["dbus-run-session", "--", "marco", "--no-composite", "--sm-disable"],
     "i3": ["i3", "-c", "{tmp}/i3.config"],
-    "fluxbox": ["fluxbox", "-rc", "{tmp}/fluxbox-init"],
+    "fluxbox": ["fluxbox"],
     "icewm": ["icewm", "--replace"],
 }
 
@@ -131,13 +131,9 @@ class X11Session:
         home = os.path.join(self.tmp, "home")
         os.makedirs(home, exist_ok=True)
         with open(os.path.join(self.tmp, "i3.config"), "w", encoding="utf-8") as f:
-            f.write("# i3 config file (v4)\nfont pango:monospace 8\n")
-        with open(os.path.join(self.tmp, "fluxbox-init"), "w", encoding="utf-8") as f:
-            # No wallpaper: without a tool to set it, fluxbox says so in a window.
-            f.write("session.screen0.toolbar.visible: false\n"
-                    "session.styleOverlay: %s/fluxbox-overlay\n" % self.tmp)
-        with open(os.path.join(self.tmp, "fluxbox-overlay"), "w", encoding="utf-8") as f:
-            f.write("background: none\n")
+            # Hiding the panel leaves the pointer over some window; with i3's default
+            # that window would take the focus from the one typed into.
+            f.write("# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n")
         argv = [arg.format(tmp=self.tmp) for arg in WINDOW_MANAGERS[self.window_manager]]
         self.spawn(argv, env={"HOME": home}, group=True)
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
@@ -373,7 +369,7 @@ class Target:
         self.output = os.path.join(session.tmp, "target-%d.txt" % stamp)
         self.key_log = os.path.join(session.tmp, "target-keys-%d.txt" % stamp)
         self.process = session.spawn([TARGET_BIN, self.output, self.key_log])
-        self.window = wait_until(lambda: self._window(), message="the target window")
+        self.window = wait_until(lambda: self._window(), timeout=30, message="the target window")
         self.focus()
 
     def _window(self):
