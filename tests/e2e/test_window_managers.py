@@ -27,10 +27,12 @@ class WindowManagerTest(unittest.TestCase):
         session = X11Session(window_manager=window_manager, tray=False).start()
         self.addCleanup(session.stop)
         for _ in range(BUSY_LOOPS):
-            session.spawn(["sh", "-c", "while :; do :; done"], group=True)
+            session.spawn(["sh", "-c", "while :; do :; done"])
         target = Target(session)
         ondrel = Ondrel(session)
-        # --hide starts no Ondrel of its own, so it tells when the first one answers.
+        # Its first window means it holds the instance lock; from then on --hide, which
+        # starts no Ondrel of its own, tells when it answers.
+        wait_until(lambda: session.windows_of(ondrel.pid), timeout=60, message="Ondrel")
         wait_until(lambda: subprocess.run([ONDREL_BIN, "--hide"], env=session.env,
                                           capture_output=True).returncode == 0,
                    timeout=60, message="Ondrel to answer")

@@ -56,17 +56,19 @@ class Window:
 
 
 # How to start each window manager that the tests run under, in the foreground and
-# without a session manager. The ones that want a session bus get one of their own;
-# Ondrel's sessions have none, so that Qt uses the XEmbed tray.
+# without a session manager.
 WINDOW_MANAGERS = {
     "openbox": ["openbox", "--sm-disable"],
-    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--sm-client-disable"],
-    "kwin_x11": ["dbus-run-session", "--", "kwin_x11", "--no-kactivities", "--lock"],
-    "marco": ["dbus-run-session", "--", "marco", "--no-composite", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
+    "kwin_x11": ["kwin_x11", "--no-kactivities", "--lock"],
+    "marco": ["marco", "--no-composite", "--sm-disable"],
     "i3": ["i3", "-c", "{tmp}/i3.config"],
     "fluxbox": ["fluxbox"],
     "icewm": ["icewm", "--replace"],
 }
+# These want a session bus; they get one of their own. Ondrel's sessions have none,
+# so that Qt uses the XEmbed tray.
+WANT_A_BUS = {"xfwm4", "kwin_x11", "marco"}
 
 
 class X11Session:
@@ -75,7 +77,6 @@ class X11Session:
         self.tray = tray
         self.window_manager = window_manager
         self.processes = []
-        self.groups = set()
         self.tmp = tempfile.mkdtemp(prefix="ondrel-e2e-")
         self.config_home = os.path.join(self.tmp, "config")
         os.makedirs(self.config_home)
@@ -105,9 +106,12 @@ class X11Session:
 
     def _start(self):
         read_fd, write_fd = os.pipe()
+        # Only the socket file: abstract sockets are shared across mount namespaces,
+        # so an X server in a chroot with a /tmp of its own could answer for this one.
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-nolisten", "local",
+             "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         self.processes.append(xvfb)
@@ -134,8 +138,14 @@ class X11Session:
             # Hiding the panel leaves the pointer over some window; with i3's default
             # that window would take the focus from the one typed into.
             f.write("# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n")
+        env = {"HOME": home}
+        if self.window_manager in WANT_A_BUS:
+            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                   stdout=subprocess.PIPE, text=True, env=self.env)
+            self.processes.append(bus)
+            env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
         argv = [arg.format(tmp=self.tmp) for arg in WINDOW_MANAGERS[self.window_manager]]
-        self.spawn(argv, env={"HOME": home}, group=True)
+        self.spawn(argv, env=env)
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
                    .find("window id") >= 0, timeout=60, message=self.window_manager)
 
@@ -158,13 +168,6 @@ class X11Session:
 
     def stop(self):
         for process in reversed(self.processes):
-            if process.pid in self.groups:
-                # The whole group: a session bus and what it started outlive their
-                # launcher otherwise.
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
             if process.poll() is None:
                 process.terminate()
                 try:
@@ -173,19 +176,14 @@ class X11Session:
                     process.kill()
                     process.wait()
         self.processes = []
-        self.groups = set()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def spawn(self, argv, env=None, group=False, **kwargs):
-        """Starts a program in the session; with group, in a process group of its own
-        that stop() ends whole."""
+    def spawn(self, argv, env=None, **kwargs):
         environment = dict(self.env)
         environment.update(env or {})
         process = subprocess.Popen(argv, env=environment, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=group, **kwargs)
+                                   stderr=subprocess.DEVNULL, **kwargs)
         self.processes.append(process)
-        if group:
-            self.groups.add(process.pid)
         return process
 
     def x(self, *argv, check=True):
