@@ -258,6 +258,12 @@ class X11Session:
                 return wid
             wid = int(match.group(1), 16)
 
+    def pixel(self, x, y):
+        """The colour of a point of the screen."""
+        out = self.x("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8",
+                     "txt:-")
+        return re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1]).groups()
+
     def is_panel(self, wid):
         return self.title(wid).startswith("Ondrel [")
 
