@@ -106,12 +106,11 @@ class X11Session:
 
     def _start(self):
         read_fd, write_fd = os.pipe()
-        # Only the socket file: abstract sockets are shared across mount namespaces,
-        # so an X server in a chroot with a /tmp of its own could answer for this one.
+        # The abstract socket stays: it is shared across mount namespaces, and holding
+        # it keeps an X server in a chroot with a /tmp of its own off this display.
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-nolisten", "local",
-             "-noreset"],
+             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         self.processes.append(xvfb)
