@@ -38,7 +38,7 @@ done
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 cache=${ONDREL_CHROOT_CACHE:-/var/cache/ondrel}
 root=$cache/debian-$release
-tests=${ONDREL_CHROOT_TESTS:-'^(tst_.*|translations_complete|e2e_test_(tray|typing|instance|accessibility|wayland))$'}
+tests=${ONDREL_CHROOT_TESTS:-'^(tst_.*|translations_complete|wayland_option_.*|e2e_test_(tray|typing|instance|accessibility|wayland))$'}
 stage_started=$SECONDS
 stage() {
     echo "== [debian $release] $1 took $((SECONDS - stage_started)) s"
@@ -112,7 +112,7 @@ exit "$status"
 EOF
 )
 status=0
-unshare --mount --pid --fork --propagation private \
+unshare --mount --pid --fork --kill-child --propagation private \
     bash -c "$inner" inner "$root" "$release" "$tests" || status=$?
 stage "install-deps, build and tests"
 exit "$status"

@@ -9,6 +9,7 @@ import subprocess
 import unittest
 
 from test_tray import stored_settings
+from otheruser import runnable_copy
 from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
 
 
@@ -31,6 +32,9 @@ class InstanceTest(unittest.TestCase):
         environment.update(env or {})
         argv = [ONDREL_BIN] + list(arguments)
         if user:
+            # The other user runs a copy in the session's folder: the build folder
+            # may be closed to it.
+            argv[0] = runnable_copy(ONDREL_BIN, self.session.tmp)
             argv = ["runuser", "-u", user, "--", "env"] + [
                 "%s=%s" % (k, environment[k]) for k in ("DISPLAY", "XDG_RUNTIME_DIR", "HOME")
             ] + argv
