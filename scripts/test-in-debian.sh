@@ -100,6 +100,7 @@ in_chroot() {
 }
 took() { echo "== [debian $release] $1 took $((SECONDS - started)) s"; started=$SECONDS; }
 in_chroot /srv/ondrel/scripts/install-deps.sh test
+in_chroot apt-get clean # the downloaded packages, installed now
 took "install-deps"
 in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel/build -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_WARNINGS_AS_ERRORS=ON -DONDREL_WAYLAND=ON
