@@ -8,7 +8,9 @@
 # uses, into /var/cache/ondrel/debian-RELEASE (ONDREL_CHROOT_CACHE changes the folder
 # above it), and kept there for the next run; remove that folder to start from
 # nothing. Each run copies the files git tracks in this source folder into the
-# chroot, installs what scripts/install-deps.sh asks for and builds there afresh.
+# chroot (with their times, so that the build folder kept there, /srv/ondrel-build,
+# rebuilds only what changed), installs what scripts/install-deps.sh asks for,
+# builds and tests.
 #
 # Everything runs in mount and PID namespaces of its own: what the run mounts and
 # every program it starts go away with it, even when it is killed. Needs root (asks
@@ -102,12 +104,12 @@ took() { echo "== [debian $release] $1 took $((SECONDS - started)) s"; started=$
 in_chroot /srv/ondrel/scripts/install-deps.sh test
 in_chroot apt-get clean # the downloaded packages, installed now
 took "install-deps"
-in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel/build -G Ninja \
+in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel-build -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_WARNINGS_AS_ERRORS=ON -DONDREL_WAYLAND=ON
-in_chroot nice -n 10 cmake --build /srv/ondrel/build -j 2
+in_chroot nice -n 10 cmake --build /srv/ondrel-build -j 2
 took "build"
 status=0
-in_chroot ctest --test-dir /srv/ondrel/build --output-on-failure -R "$tests" || status=$?
+in_chroot ctest --test-dir /srv/ondrel-build --output-on-failure -R "$tests" || status=$?
 took "tests"
 exit "$status"
 EOF
