@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Tests must leave the machine as they found it. This records the mode and owner of
-the folders a test could be tempted to open for another user, or to take over: the
-folders above the source and build folders, the source tree, the top-level folders,
-the temporary and runtime folders and the home folders. After the suite it names
-every one of them whose mode or owner changed. Folders that appear or go in between
-(the tests' own temporary folders) are not compared.
+"""Tests must leave the machine as they found it. Records the mode and owner of the
+folders a test could be tempted to open for another user or take over (those above
+the source and build folders, the source tree, the top-level, home, runtime and /var
+folders), and after the suite names each one that changed. Folders that come or go
+in between, the tests' own, are not compared.
 
     folder_modes.py record FILE SOURCE_DIR BUILD_DIR
     folder_modes.py compare FILE
@@ -26,25 +25,19 @@ def ancestors(path):
 
 
 def children(folder):
-    try:
-        return [os.path.join(folder, name) for name in os.listdir(folder)]
-    except OSError:
-        return []
+    return [os.path.join(folder, n) for n in os.listdir(folder)] if os.path.isdir(folder) else []
 
 
 def folders(source, build):
-    found = set(ancestors(source)) | set(ancestors(build))
-    for top in ["/"] + children("/") + children("/home") + children("/run") \
-            + children("/run/user") + children("/var"):
-        found.add(top)
-    build = os.path.realpath(build)
+    found = set(ancestors(source) + ancestors(build) + ["/"])
+    for top in ("/", "/home", "/run", "/run/user", "/var"):
+        found.update(children(top))
     for root, names, _ in os.walk(os.path.realpath(source)):
-        # Not the build folders' insides, nor git's: tests and builds write there.
+        # Not into .git nor build folders: builds and tests write there.
         names[:] = [n for n in names if n != ".git"
-                    and not os.path.exists(os.path.join(root, n, "CMakeCache.txt"))
-                    and os.path.join(root, n) != build]
+                    and not os.path.exists(os.path.join(root, n, "CMakeCache.txt"))]
         found.update(os.path.join(root, n) for n in names)
-    return sorted(f for f in found if os.path.isdir(f) and not os.path.islink(f))
+    return [f for f in sorted(found) if os.path.isdir(f) and not os.path.islink(f)]
 
 
 def state(folder):
@@ -53,28 +46,18 @@ def state(folder):
 
 
 def main(argv):
-    if len(argv) == 5 and argv[1] == "record":
+    if argv[1:2] == ["record"]:
         with open(argv[2], "w", encoding="utf-8") as f:
             json.dump({folder: state(folder) for folder in folders(argv[3], argv[4])}, f)
         return 0
-    if len(argv) == 3 and argv[1] == "compare":
-        with open(argv[2], encoding="utf-8") as f:
-            before = json.load(f)
-        changed = []
-        for folder, (mode, uid, gid) in sorted(before.items()):
-            try:
-                now = state(folder)
-            except OSError:
-                continue  # gone: a test's own folder
-            if now != [mode, uid, gid]:
-                changed.append("%s: mode %o owner %d:%d, was mode %o owner %d:%d"
-                               % (folder, now[0], now[1], now[2], mode, uid, gid))
-        print("%d folders compared, %d changed" % (len(before), len(changed)))
-        for line in changed:
-            print("changed: " + line)
-        return 1 if changed else 0
-    print(__doc__, file=sys.stderr)
-    return 2
+    with open(argv[2], encoding="utf-8") as f:
+        before = json.load(f)
+    changed = ["%s: mode %o owner %d:%d, was mode %o owner %d:%d" % ((folder, *state(folder), *was))
+               for folder, was in sorted(before.items())
+               if os.path.isdir(folder) and state(folder) != was]
+    print("\n".join(["changed: " + line for line in changed]
+                    + ["%d folders compared, %d changed" % (len(before), len(changed))]))
+    return 1 if changed else 0
 
 
 if __name__ == "__main__":
