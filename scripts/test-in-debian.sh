@@ -8,8 +8,8 @@
 # uses, into /var/cache/ondrel/debian-RELEASE (ONDREL_CHROOT_CACHE changes the folder
 # above it), and kept there for the next run; remove that folder to start from
 # nothing. Each run copies the files git tracks in this source folder into the
-# chroot (with their times, so that the build folder kept there, /srv/ondrel-build,
-# rebuilds only what changed), installs what scripts/install-deps.sh asks for,
+# chroot (with their times, so that the build folder kept there, /srv/ondrel/build,
+# rebuilds only what changed; a clean clone has new times, and builds afresh), installs what scripts/install-deps.sh asks for,
 # builds and tests.
 #
 # Everything runs in mount and PID namespaces of its own: what the run mounts and
@@ -76,8 +76,8 @@ chmod 755 "$root/usr/sbin/policy-rc.d"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 # A fresh copy of the tracked files, with the changes not yet committed.
-rm -rf "$root/srv/ondrel"
 mkdir -p "$root/srv/ondrel"
+find "$root/srv/ondrel" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 git -C "$source_dir" ls-files -z --cached --others --exclude-standard \
     | (cd "$source_dir" && tar --null --files-from=- --ignore-failed-read -cf - 2>/dev/null) \
     | tar -C "$root/srv/ondrel" -xf -
@@ -104,12 +104,12 @@ took() { echo "== [debian $release] $1 took $((SECONDS - started)) s"; started=$
 in_chroot /srv/ondrel/scripts/install-deps.sh test
 in_chroot apt-get clean # the downloaded packages, installed now
 took "install-deps"
-in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel-build -G Ninja \
+in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel/build -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_WARNINGS_AS_ERRORS=ON -DONDREL_WAYLAND=ON
-in_chroot nice -n 10 cmake --build /srv/ondrel-build -j 2
+in_chroot nice -n 10 cmake --build /srv/ondrel/build -j 2
 took "build"
 status=0
-in_chroot ctest --test-dir /srv/ondrel-build --output-on-failure -R "$tests" || status=$?
+in_chroot ctest --test-dir /srv/ondrel/build --output-on-failure -R "$tests" || status=$?
 took "tests"
 exit "$status"
 EOF

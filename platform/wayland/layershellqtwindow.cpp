@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <wayland-client.h>
+
 namespace platform::wayland {
 
 namespace {
@@ -72,9 +74,18 @@ public:
 private:
     void applyPosition()
     {
-        // LayerShellQt sends new margins to a shown surface at once.
-        if (m_layer)
-            m_layer->setMargins(QMargins(m_position.x(), m_position.y(), 0, 0));
+        if (!m_layer)
+            return;
+        m_layer->setMargins(QMargins(m_position.x(), m_position.y(), 0, 0));
+        // The margins are the surface's pending state, which LayerShellQt leaves to
+        // Qt's next frame; the panel only moves, so nothing repaints it. A commit
+        // without a new buffer applies them at once, as a drag needs.
+        if (!m_window->isExposed())
+            return;
+        if (wl_surface *surface = qtWaylandSurface(m_window)) {
+            wl_surface_commit(surface);
+            wl_display_flush(qtWaylandDisplay());
+        }
     }
 
     QPointer<QWindow> m_window;
