@@ -60,6 +60,11 @@ fi
 if [ ! -e "$root/.ondrel-complete" ]; then
     echo "== [debian $release] making the chroot in $root"
     mkdir -p "$cache"
+    # Never remove through a mount that is not ours (a /dev bound in by hand).
+    if awk -v root="$root/" 'index($2, root) == 1 { found = 1 } END { exit !found }' /proc/mounts; then
+        echo "$0: something is mounted inside $root; unmount it first" >&2
+        exit 1
+    fi
     rm -rf "$root"
     # debootstrap mounts /proc and /sys in the chroot as it goes: in a mount
     # namespace of its own, those mounts end with it however it ends.
