@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what Ondrel needs on Debian 12 (and its derivatives).
+# Installs what Ondrel needs on Debian 12 or 13 (and their derivatives).
 #   install-deps.sh run   - to build and run the program
 #   install-deps.sh test  - also what the tests need (X server, window managers, tray host,
 #                           headless Wayland compositors, applications to type into
@@ -14,12 +14,18 @@ build_packages=(
     ca-certificates cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
-    libicu-dev qt6-tools-dev qt6-l10n-tools dpkg-dev
-    # Wayland: the client library, Qt's private headers (the layer-shell role), and
-    # the protocol descriptions (Debian ships the wlroots ones in a Rust crate's
-    # sources).
-    libwayland-dev wayland-protocols librust-wayland-protocols-dev qt6-base-private-dev
+    libicu-dev qt6-tools-dev qt6-l10n-tools dpkg-dev file
+    # Wayland: the client library, Qt's private headers, and the protocol descriptions
+    # (Debian ships the wlroots ones in a Rust crate's sources).
+    libwayland-dev wayland-protocols qt6-base-private-dev
 )
+# Debian 12 keeps the wlroots protocols in the wayland-protocols crate and has no
+# LayerShellQt for its Qt 6.4; Debian 13 moved them into a crate of their own.
+release=$(. /etc/os-release && echo "${VERSION_ID:-${VERSION_CODENAME:-}}")
+case "$release" in
+11* | 12* | bullseye | bookworm | "") build_packages+=(librust-wayland-protocols-dev) ;;
+*) build_packages+=(librust-wayland-protocols-wlr-dev liblayershellqtinterface-dev) ;;
+esac
 runtime_packages=(qt6-qpa-plugins qt6-wayland qt6-translations-l10n fonts-dejavu-core)
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3

@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 build=${ONDREL_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DONDREL_WARNINGS_AS_ERRORS="${ONDREL_WARNINGS_AS_ERRORS:-OFF}"
+    -DONDREL_WARNINGS_AS_ERRORS="${ONDREL_WARNINGS_AS_ERRORS:-OFF}" -DONDREL_WAYLAND=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure

@@ -7,6 +7,9 @@
 // - Qt makes that surface when the platform window is created and again on every
 //   show (hiding destroys it), and reaches it through
 //   QPlatformNativeInterface::nativeResourceForWindow("surface").
+// - Qt's Wayland window (a QObject) emits wlSurfaceDestroyed() just before it
+//   destroys its surface, on a hide and when it goes; QEvent::Hide comes only after.
+//   The role object has to go first: wlroots 0.18 ends the connection otherwise.
 // - Qt's first buffer on a new surface comes from painting the first expose event,
 //   and the window's event filters see that event before the painting does: the
 //   role is given there, and its first configure acknowledged, before any buffer.
@@ -26,6 +29,7 @@
 #include <QGuiApplication>
 #include <QPlatformSurfaceEvent>
 #include <QWindow>
+#include <qpa/qplatformwindow.h>
 
 #include <wayland-client.h>
 
@@ -62,6 +66,29 @@ LayerShellWindow::LayerShellWindow(QWindow *window, QObject *parent)
         m_window->setFlags(m_window->flags() | Qt::BypassWindowManagerHint);
     }
     m_window->installEventFilter(this);
+    watchSurface();
+}
+
+std::unique_ptr<PanelLayer> createPanelLayer(QWindow *window)
+{
+    return std::make_unique<LayerShellWindow>(window);
+}
+
+void LayerShellWindow::watchSurface()
+{
+    // The platform window is a QtWaylandClient::QWaylandWindow, whose header is
+    // private to Qt's plugin: its signal is reached by name.
+    QObject *platformWindow = m_window && m_window->handle()
+                                  ? dynamic_cast<QObject *>(m_window->handle())
+                                  : nullptr;
+    if (!platformWindow || platformWindow == m_watchedPlatformWindow)
+        return;
+    m_watchedPlatformWindow = platformWindow;
+    if (!connect(platformWindow, SIGNAL(wlSurfaceDestroyed()), this, SLOT(dropRole()),
+                 Qt::DirectConnection))
+        qCWarning(lcWayland) << "Qt's Wayland window does not announce when it destroys its"
+                                " surface; compositors from wlroots 0.18 on may end the"
+                                " connection when the panel hides";
 }
 
 LayerShellWindow::~LayerShellWindow()
@@ -93,16 +120,19 @@ bool LayerShellWindow::eventFilter(QObject *watched, QEvent *event)
                 applyRole();
             break;
         case QEvent::Hide:
-            // Qt has destroyed the surface already; the role object is inert now.
+            // Normally dropped already, when Qt announced the surface's end.
             dropRole();
             break;
         case QEvent::Resize:
             applySize();
             break;
         case QEvent::PlatformSurface:
+            // A new platform window (after destroy() and create()) is watched anew.
             if (static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType()
                 == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
                 dropRole();
+            else
+                watchSurface();
             break;
         default:
             break;

@@ -2,7 +2,7 @@
 #include "waylandservices.h"
 
 #include "keymaptext.h"
-#include "layershellwindow.h"
+#include "panellayer.h"
 #include "virtualkeyboardtyper.h"
 #include "waylandlog.h"
 
@@ -41,7 +41,7 @@ LayerShellPanelWindowing::~LayerShellPanelWindowing() = default;
 bool LayerShellPanelWindowing::adopt(QWidget &window)
 {
     window.winId();
-    m_layer = std::make_unique<LayerShellWindow>(window.windowHandle());
+    m_layer = createPanelLayer(window.windowHandle());
     return m_layer->isAvailable();
 }
 

@@ -17,7 +17,7 @@
 
 namespace platform::wayland {
 
-class LayerShellWindow;
+class PanelLayer;
 class VirtualKeyboardTyper;
 
 class WaylandKeyboard : public Keyboard
@@ -65,7 +65,7 @@ public:
     QPoint position(const QWidget &window) const override;
 
 private:
-    std::unique_ptr<LayerShellWindow> m_layer;
+    std::unique_ptr<PanelLayer> m_layer;
 };
 
 /// On a layer surface the compositor never gives the panel the focus, so there is

@@ -4,8 +4,9 @@ Run by test_accessibility.py with the system's Python, which has pyatspi:
 
     atspi_probe.py PANEL_TITLE CELL_INDEX_TO_PRESS
 
-Prints one JSON object: the number of children, their names and roles, and whether
-the press was done."""
+Prints one JSON object: the number of children, their names, their roles (as the
+role itself, whose name differs between AT-SPI versions), whether each role is a
+push button, and whether the press was done."""
 
 import json
 import sys
@@ -49,7 +50,8 @@ def main():
     result = {
         "count": len(children),
         "names": [child.name for child in children],
-        "roles": sorted({child.getRoleName() for child in children}),
+        "roles": sorted({int(child.getRole()) for child in children}),
+        "push_button": int(pyatspi.ROLE_PUSH_BUTTON),
         "actions": sorted({child.queryAction().getName(0) for child in children}),
     }
     result["pressed"] = bool(children[press].queryAction().doAction(0))

@@ -9,7 +9,14 @@ import subprocess
 import unittest
 
 from test_tray import stored_settings
+from otheruser import runnable_copy
 from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+
+
+def stderr_lines(stderr):
+    """stderr's lines, to find Ondrel's own message among them: Qt may add lines of
+    its own (Qt 6.8 three about a locale that is not UTF-8), whose wording is Qt's."""
+    return [line.strip() for line in stderr.splitlines()]
 
 
 class InstanceTest(unittest.TestCase):
@@ -25,6 +32,9 @@ class InstanceTest(unittest.TestCase):
         environment.update(env or {})
         argv = [ONDREL_BIN] + list(arguments)
         if user:
+            # The other user runs a copy in the session's folder: the build folder
+            # may be closed to it.
+            argv[0] = runnable_copy(ONDREL_BIN, self.session.tmp)
             argv = ["runuser", "-u", user, "--", "env"] + [
                 "%s=%s" % (k, environment[k]) for k in ("DISPLAY", "XDG_RUNTIME_DIR", "HOME")
             ] + argv
@@ -73,8 +83,8 @@ class InstanceTest(unittest.TestCase):
         # With none running, these two have nobody to talk to; the others start one.
         for command in ("--hide", "--quit"):
             result = self.run_ondrel(command)
-            self.assertEqual((result.returncode, result.stderr.strip().splitlines()[-1]),
-                             (1, "Ondrel is not running"), command)
+            self.assertEqual(result.returncode, 1, command)
+            self.assertIn("Ondrel is not running", stderr_lines(result.stderr), command)
         self.assertEqual(self.ondrel_processes(), [])
         self.session.spawn([ONDREL_BIN, "--settings"])
         dialog = wait_until(lambda: [w for pid in self.ondrel_processes()
@@ -96,8 +106,8 @@ class InstanceTest(unittest.TestCase):
         self.assertIn("--settings", result.stdout)
         self.assertEqual(self.run_ondrel("--version", env=no_display).stdout.strip(), "Ondrel 1.0")
         result = self.run_ondrel(env=no_display)
-        self.assertEqual((result.returncode, result.stderr.strip()),
-                         (1, "Ondrel needs a graphical session"))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("Ondrel needs a graphical session", stderr_lines(result.stderr))
         # Qt's own options still work.
         result = self.run_ondrel("-platform", "offscreen", "--version")
         self.assertEqual((result.returncode, result.stdout.strip()), (0, "Ondrel 1.0"))

@@ -11,6 +11,7 @@ import unittest
 import test_dialogs
 import test_hotkey
 from test_tray import stored_settings
+from otheruser import runnable_copy
 from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
 
 TEST_USER = "nobody"
@@ -95,7 +96,7 @@ class ReliabilityTest(unittest.TestCase):
             process = subprocess.Popen(
                 ["runuser", "-u", TEST_USER, "--", "env", "DISPLAY=" + self.session.display,
                  "HOME=" + home, "XDG_CONFIG_HOME=" + config, "XDG_RUNTIME_DIR=" + runtime,
-                 ONDREL_BIN], stdout=log, stderr=log)
+                 runnable_copy(ONDREL_BIN, self.session.tmp)], stdout=log, stderr=log)
         self.session.processes.append(process)
         icon = wait_until(lambda: next((w for pid in self.pids_of(TEST_USER)
                                         for w in [self.session.tray_icon(pid)] if w), None),

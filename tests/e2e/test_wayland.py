@@ -22,6 +22,34 @@ SIZE, COLUMNS = 30, 28
 SHOW_HIDE, SETTINGS, HELP, ABOUT, QUIT = range(5)
 
 
+def role_order_faults(log):
+    """The faults in a WAYLAND_DEBUG=client log against the layer-shell protocol's
+    order: a wl_surface destroyed while its layer surface lives (wlroots 0.18 ends
+    the connection for it), and any protocol error. Also how many layer surfaces
+    were made. Object ids are reused, so the log is followed in order."""
+    request = re.compile(r"-> (\w+)[@#](\d+)\.(\w+)\((.*)\)\s*$")
+    roles = {}  # layer surface id -> its wl_surface id
+    faults, made = [], 0
+    for line in log.splitlines():
+        if re.search(r"wl_display[@#]1\.error\(", line):
+            faults.append(line.strip())
+            continue
+        match = request.search(line)
+        if not match:
+            continue
+        interface, number, name, arguments = match.groups()
+        if interface == "zwlr_layer_shell_v1" and name == "get_layer_surface":
+            ids = re.findall(r"(\w+)[@#](\d+)", arguments)
+            kinds = dict((kind, n) for kind, n in ids)
+            roles[kinds["zwlr_layer_surface_v1"]] = kinds["wl_surface"]
+            made += 1
+        elif interface == "zwlr_layer_surface_v1" and name == "destroy":
+            roles.pop(number, None)
+        elif interface == "wl_surface" and name == "destroy" and number in roles.values():
+            faults.append("surface %s destroyed before its role object" % number)
+    return faults, made
+
+
 def have(*programs):
     return all(shutil.which(p) for p in programs) and waylandsession.INPUT_BIN and ONDREL_BIN
 
@@ -113,8 +141,11 @@ class WaylandPanelTest(unittest.TestCase):
                 self.target = Target(self.session)
 
     def test_shown_again_moved_and_worked_from_its_menu(self):
+        # The client's side of the protocol, to see that each role object goes
+        # before its surface: on a hide, and at Quit with the panel shown.
         ondrel = self.start_ondrel(env={"PATH": self.browser_stub() + os.pathsep +
-                                        self.session.env["PATH"]})
+                                        self.session.env["PATH"],
+                                        "WAYLAND_DEBUG": "client"})
         glyphs = panel_glyphs(437)
         # Hidden and shown twice, by the tray icon, by `ondrel --toggle` and by a
         # key the compositor binds to it: always a layer surface that types.
@@ -164,6 +195,9 @@ class WaylandPanelTest(unittest.TestCase):
         with open(self.log, encoding="utf-8", errors="replace") as f:
             log = f.read()
         self.assertIn("bind a key to `ondrel --toggle`", log)
+        faults, made = role_order_faults(log)
+        self.assertEqual(faults, [])
+        self.assertGreaterEqual(made, 5, "a layer surface for each show")
 
     def browser_stub(self):
         """A folder whose xdg-open notes what it was asked to open."""

@@ -19,11 +19,10 @@ import pwd
 import re
 import shutil
 import signal
-import stat
 import subprocess
-import tempfile
 import time
 
+from otheruser import runnable_copy, shared_temp_folder
 from x11session import ARTIFACTS, ONDREL_BIN, TARGET_BIN, file_text, wait_until  # noqa: F401
 
 INPUT_BIN = os.environ.get("ONDREL_WL_INPUT_BIN", "")
@@ -51,33 +50,26 @@ class User:
                 entry = pwd.getpwnam(name)
             self.as_root = True
         self.name, self.uid, self.gid = entry.pw_name, entry.pw_uid, entry.pw_gid
+        self.copies = {}  # program -> the copy the user runs
 
     def command(self, argv, env):
         """argv run as this user with exactly env as its environment."""
         assignments = ["%s=%s" % item for item in sorted(env.items())]
         prefix = ["runuser", "-u", self.name, "--"] if self.as_root else []
-        return prefix + ["env", "-i"] + assignments + list(argv)
+        return prefix + ["env", "-i"] + assignments + [self.program(argv[0])] + list(argv[1:])
 
     def own(self, path):
         if self.as_root:
             os.chown(path, self.uid, self.gid)
 
-    def make_usable(self, path):
-        """Lets the user read path (and run it, if it is a program), opening the
-        folders above it for traversal where they are closed."""
-        if not self.as_root or not path:
-            return
-        path = os.path.realpath(path)
-        mode = os.stat(path).st_mode
-        wanted = stat.S_IROTH | (stat.S_IXOTH if mode & stat.S_IXUSR else 0)
-        if mode & wanted != wanted:
-            os.chmod(path, mode | wanted)
-        folder = os.path.dirname(path)
-        while folder != "/":
-            mode = os.stat(folder).st_mode
-            if not mode & stat.S_IXOTH:
-                os.chmod(folder, mode | stat.S_IXOTH)
-            folder = os.path.dirname(folder)
+    def provide(self, program, folder):
+        """Lets the user run program: when we are root, through a copy in folder's
+        bin/, which command() then runs in its place (folder must be reachable)."""
+        if self.as_root and program:
+            self.copies[program] = runnable_copy(program, folder)
+
+    def program(self, path):
+        return self.copies.get(path, path)
 
 
 class Process:
@@ -160,8 +152,7 @@ class WaylandSession:
             raise
 
     def _start(self):
-        self.tmp = tempfile.mkdtemp(prefix="ondrel-wl-")
-        os.chmod(self.tmp, 0o755)
+        self.tmp = shared_temp_folder("ondrel-wl-")
         self.runtime = self._folder("runtime", 0o700)
         self.config_home = self._folder("config", 0o755)
         self.home = self._folder("home", 0o755)
@@ -178,7 +169,7 @@ class WaylandSession:
         })
         for binary in (INPUT_BIN, PROBE_BIN, TARGET_BIN, ONDREL_BIN):
             if binary and os.path.exists(binary):
-                self.user.make_usable(binary)
+                self.user.provide(binary, self.tmp)
         self._start_bus()
         if self.compositor == "sway":
             self._start_sway()
@@ -215,7 +206,10 @@ class WaylandSession:
             "focus_follows_mouse no",
             "xwayland %s" % ("enable" if self.xwayland else "disable"),
         ]
-        lines += ["bindsym %s %s" % item for item in self.bindings.items()]
+        for key, command in self.bindings.items():
+            for program, copy in self.user.copies.items():
+                command = command.replace(program, copy)
+            lines.append("bindsym %s %s" % (key, command))
         if self.tray:
             lines += ["bar {", "    position bottom", "    tray_output *",
                       "    font pango:DejaVu Sans 10", "}"]

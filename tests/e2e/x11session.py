@@ -91,6 +91,9 @@ class X11Session:
             "LANG": "en_US.UTF-8",
             "LC_ALL": "",
             "XDG_SESSION_TYPE": "x11",
+            # No bus, and none started on demand (dbus-launch's autolaunch, where
+            # the machine has it): tests that need one start their own.
+            "DBUS_SESSION_BUS_ADDRESS": "disabled:",
         })
         self.env.pop("LC_ALL")
 

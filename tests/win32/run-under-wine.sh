@@ -59,7 +59,9 @@ for arch in x86_64 i686; do
     dll=$build/$arch/Kestrine.dll
     exports=$("$arch-w64-mingw32-objdump" -p "$dll" 2>/dev/null |
         sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-        sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | LC_ALL=C sort)
+        # binutils 2.40 writes "[   0] Name", 2.44 "[   0] +base[   1]  0000 Name":
+        # either way the name ends the line.
+        awk '/^[[:space:]]*\[[[:space:]]*[0-9]+\]/ { print $NF }' | LC_ALL=C sort)
     if [ "$exports" = "$expected_exports" ]; then
         pass "Kestrine.dll ($arch) exports exactly: $(echo $exports)"
     else

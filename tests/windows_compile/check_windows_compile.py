@@ -19,6 +19,45 @@ import sys
 import tempfile
 
 
+# qwindowdefs.h includes this header for _WIN32, but Qt installs it only with its
+# Windows build from Qt 6.8 on. What it declares are the Windows headers' own handle
+# types, declared here as <windows.h> declares them (STRICT).
+WINDOWDEFS_WIN = """#pragma once
+#ifndef STRICT
+#define STRICT
+#endif
+#define ONDREL_DECLARE_HANDLE(name) struct name##__; typedef struct name##__ *name
+ONDREL_DECLARE_HANDLE(HINSTANCE);
+typedef HINSTANCE HMODULE;
+ONDREL_DECLARE_HANDLE(HDC);
+ONDREL_DECLARE_HANDLE(HWND);
+ONDREL_DECLARE_HANDLE(HFONT);
+ONDREL_DECLARE_HANDLE(HPEN);
+ONDREL_DECLARE_HANDLE(HBRUSH);
+ONDREL_DECLARE_HANDLE(HBITMAP);
+ONDREL_DECLARE_HANDLE(HICON);
+typedef HICON HCURSOR;
+ONDREL_DECLARE_HANDLE(HPALETTE);
+ONDREL_DECLARE_HANDLE(HRGN);
+ONDREL_DECLARE_HANDLE(HMONITOR);
+ONDREL_DECLARE_HANDLE(HGLRC);
+typedef long HRESULT;
+typedef struct tagMSG MSG;
+"""
+
+
+def windows_only_qt_headers(scratch, qt_folders):
+    """Include flags for the Windows-only Qt headers this machine's Qt lacks."""
+    name = os.path.join("QtGui", "qwindowdefs_win.h")
+    if any(os.path.exists(os.path.join(folder, name)) for folder in qt_folders):
+        return []
+    folder = os.path.join(scratch, "qt-windows")
+    os.makedirs(os.path.join(folder, "QtGui"))
+    with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+        f.write(WINDOWDEFS_WIN)
+    return ["-isystem", folder]
+
+
 def main():
     with open(sys.argv[1], encoding="utf-8") as f:
         config = json.load(f)
@@ -32,10 +71,12 @@ def main():
         flags = ["-std=c++17", "-fsyntax-only", "-Wall", "-Wextra", "-Werror"]
         flags += ["-D" + d for d in config["defines"]]
         flags += ["-I" + config["source_root"], "-isystem", icu]
-        for folder in config["qt_includes"]:
-            # Only Qt's own folders: not the system's, nor this machine's mkspec.
-            if "qt6" in folder and "mkspecs" not in folder:
-                flags += ["-isystem", folder]
+        qt_folders = [folder for folder in config["qt_includes"]
+                      # Only Qt's own folders: not the system's, nor this machine's mkspec.
+                      if "qt6" in folder and "mkspecs" not in folder]
+        for folder in qt_folders:
+            flags += ["-isystem", folder]
+        flags += windows_only_qt_headers(scratch, qt_folders)
 
         units = [s for s in config["sources"] if s.endswith(".cpp")]
         for header in (s for s in config["sources"] if s.endswith(".h")):
