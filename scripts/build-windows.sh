@@ -271,6 +271,19 @@ for ts in "$root"/translations/ondrel_*.ts; do
     fi
 done
 printf '[Paths]\r\nPrefix = .\r\nPlugins = plugins\r\nTranslations = translations\r\n' >"$tree/qt.conf"
+# The licences of what the tree carries besides Ondrel: Qt (LGPL 3), ICU, and the GCC
+# and mingw-w64 runtime libraries.
+mkdir -p "$tree/licenses"
+fetch_source qt6-base "$qt_version"
+fetch_source icu "$icu_version"
+qt_source=$(source_dir qt6-base)
+cp "$qt_source/LICENSES/LGPL-3.0-only.txt" "$qt_source/LICENSES/GPL-3.0-only.txt" "$tree/licenses/"
+cp "$qt_source/debian/copyright" "$tree/licenses/Qt-copyright.txt"
+cp "$(source_dir icu)/LICENSE" "$tree/licenses/ICU-LICENSE.txt"
+cp /usr/share/doc/gcc-mingw-w64-base/copyright "$tree/licenses/GCC-runtime-copyright.txt"
+if [ -f /usr/share/doc/mingw-w64-common/copyright ]; then
+    cp /usr/share/doc/mingw-w64-common/copyright "$tree/licenses/mingw-w64-copyright.txt"
+fi
 find "$tree" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
 
 # Every DLL that a program or plugin of the tree imports is Windows' own or in the tree.

@@ -208,7 +208,8 @@ def tray_icon(session):
         if not words or not words[0].startswith("0x"):
             continue
         window = session.window(int(words[0], 16))
-        if (window and window.viewable and window.id != host.id and 0 < window.width <= 64
+        if (window and window.viewable and window.id != host.id and 12 <= window.width <= 64
+                and window.height >= 12
                 and host.x <= window.x < host.x + host.width
                 and host.y <= window.y < host.y + host.height):
             return window
