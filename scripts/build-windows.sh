@@ -333,6 +333,7 @@ log "made $zip_file ($(du -k "$zip_file" | cut -f1) KiB)"
 setup=$out/ondrel-$version-win64-setup.exe
 size_kb=$(du -sk "$tree" | cut -f1)
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" -DSIZE_KB="$size_kb" \
+    -DICON="$root/resources/ondrel.ico" \
     "$root/packaging/windows/ondrel.nsi"
 log "made $setup ($(du -k "$setup" | cut -f1) KiB)"
 log "Ondrel and its packages took $((SECONDS - started)) s"

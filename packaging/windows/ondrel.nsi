@@ -1,5 +1,6 @@
 ; The Windows installer of Ondrel, for 64-bit Windows. scripts/build-windows.sh runs
-;   makensis -DVERSION=<version> -DSTAGE=<folder> -DOUTFILE=<setup.exe> ondrel.nsi
+;   makensis -DVERSION=<version> -DSTAGE=<folder> -DOUTFILE=<setup.exe> -DSIZE_KB=<size>
+;            -DICON=<ondrel.ico> ondrel.nsi
 ; where STAGE holds the portable tree and the two lists of its files that the script
 ; generates (files.nsh, unfiles.nsh), so that the uninstaller removes exactly what the
 ; installer put there, and nothing else that may sit in the same folder.
@@ -43,6 +44,8 @@ VIAddVersionKey /LANG=0 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=0 FileDescription "${PRODUCT} installer"
 VIAddVersionKey /LANG=0 LegalCopyright "GPL-3.0-or-later"
 
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\ondrel.exe"
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
