@@ -116,8 +116,11 @@ fi
 "${sudo[@]}" chown "$(id -u):$(id -g)" "$cache_parent"
 mkdir -p "$sources"
 toolchain=$cache_parent/mingw-w64-x86_64.cmake
-echo "$toolchain_text" >"$toolchain.new"
-mv "$toolchain.new" "$toolchain"
+# Rewritten only when it changes: Qt's build depends on it.
+if [ "$(cat "$toolchain" 2>/dev/null)" != "$toolchain_text" ]; then
+    echo "$toolchain_text" >"$toolchain.new"
+    mv "$toolchain.new" "$toolchain"
+fi
 
 # Debian's source packages: a deb-src line for each deb line of the system's sources.
 fetch_source() { # package version
