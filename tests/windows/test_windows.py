@@ -263,7 +263,7 @@ def exercise(results, wine, probe_exe, tree, where):
                   probe.has_focus(), str(probe.status()))
     if panel:
         labels = panel_labels(PAGE)
-        wanted = "\u0410\u2591"  # Cyrillic A (code 128) and the light shade (176)
+        wanted = "\u0410\u0416"  # Cyrillic A and ZHE (128, 134), none of them in page 437
         for character in wanted:
             cell = labels.index(character)
             x = panel.x + (cell % COLUMNS) * (LABEL + SPACING) + LABEL // 2
@@ -322,6 +322,7 @@ def exercise(results, wine, probe_exe, tree, where):
     wine.kill()
     wine.start_server()
     running = wine.start(exe, cwd=tree)
+    wait_quietly(lambda: tray_icon(session), 90)
     status, _, err = ondrel("--show", timeout=90)
     results.check("%s: a start after wineserver -k runs, and answers" % where,
                   status == 0 and wait_quietly(visible, 20), "%s %s" % (status, err))
