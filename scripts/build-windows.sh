@@ -69,6 +69,25 @@ qt_options=(
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_system_doubleconversion=OFF -DFEATURE_sql_sqlite=OFF
+    # What Ondrel's windows, dialogs and local socket never use.
+    -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF -DFEATURE_mainwindow=OFF
+    -DFEATURE_dockwidget=OFF -DFEATURE_mdiarea=OFF -DFEATURE_toolbar=OFF -DFEATURE_statusbar=OFF
+    -DFEATURE_menubar=OFF -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF -DFEATURE_wizard=OFF
+    -DFEATURE_datetimeedit=OFF -DFEATURE_calendarwidget=OFF -DFEATURE_commandlinkbutton=OFF
+    -DFEATURE_textbrowser=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF
+    -DFEATURE_fontcombobox=OFF -DFEATURE_fontdialog=OFF -DFEATURE_filedialog=OFF
+    -DFEATURE_fscompleter=OFF -DFEATURE_filesystemmodel=OFF -DFEATURE_progressdialog=OFF
+    -DFEATURE_inputdialog=OFF -DFEATURE_errormessage=OFF -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_syntaxhighlighter=OFF -DFEATURE_scroller=OFF -DFEATURE_treewidget=OFF
+    -DFEATURE_tablewidget=OFF -DFEATURE_listwidget=OFF -DFEATURE_columnview=OFF
+    -DFEATURE_datawidgetmapper=OFF -DFEATURE_undoview=OFF -DFEATURE_undogroup=OFF
+    -DFEATURE_undostack=OFF -DFEATURE_undocommand=OFF -DFEATURE_pdf=OFF -DFEATURE_movie=OFF
+    -DFEATURE_picture=OFF -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF
+    -DFEATURE_textmarkdownwriter=OFF -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
+    -DFEATURE_imageformat_xpm=OFF -DFEATURE_tuiotouch=OFF -DFEATURE_ico=OFF
+    -DFEATURE_http=OFF -DFEATURE_udpsocket=OFF -DFEATURE_networkproxy=OFF -DFEATURE_socks5=OFF
+    -DFEATURE_networkdiskcache=OFF -DFEATURE_dnslookup=OFF -DFEATURE_networklistmanager=OFF
+    -DFEATURE_gssapi=OFF -DFEATURE_sspi=OFF -DFEATURE_brotli=OFF -DFEATURE_topleveldomain=OFF
 )
 # ICU: common/ only, static, with just unames.icu as its data.
 icu_items=(unames.icu)
