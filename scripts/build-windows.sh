@@ -69,10 +69,11 @@ qt_options=(
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_system_doubleconversion=OFF -DFEATURE_sql_sqlite=OFF
-    # What Ondrel's windows, dialogs and local socket never use.
-    -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF -DFEATURE_mainwindow=OFF
-    -DFEATURE_dockwidget=OFF -DFEATURE_mdiarea=OFF -DFEATURE_toolbar=OFF -DFEATURE_statusbar=OFF
-    -DFEATURE_menubar=OFF -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF -DFEATURE_wizard=OFF
+    # What Ondrel's windows, dialogs and local socket never use. (The main window, tool
+    # bar and menu bar stay: Qt Widgets' precompiled header needs them in 6.4.2.)
+    -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF
+    -DFEATURE_dockwidget=OFF -DFEATURE_mdiarea=OFF -DFEATURE_statusbar=OFF
+    -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF -DFEATURE_wizard=OFF
     -DFEATURE_datetimeedit=OFF -DFEATURE_calendarwidget=OFF -DFEATURE_commandlinkbutton=OFF
     -DFEATURE_textbrowser=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF
     -DFEATURE_fontcombobox=OFF -DFEATURE_fontdialog=OFF -DFEATURE_filedialog=OFF
