@@ -85,6 +85,7 @@ qt_options=(
     -DFEATURE_undostack=OFF -DFEATURE_undocommand=OFF -DFEATURE_pdf=OFF -DFEATURE_movie=OFF
     -DFEATURE_picture=OFF -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF
     -DFEATURE_textmarkdownwriter=OFF -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
+    # Without XPM there is no drag and drop (its cursors are XPM), hence the patch.
     -DFEATURE_imageformat_xpm=OFF -DFEATURE_tuiotouch=OFF -DFEATURE_ico=OFF
     -DFEATURE_http=OFF -DFEATURE_udpsocket=OFF -DFEATURE_networkproxy=OFF -DFEATURE_socks5=OFF
     -DFEATURE_networkdiskcache=OFF -DFEATURE_dnslookup=OFF -DFEATURE_networklistmanager=OFF
