@@ -69,8 +69,10 @@ qt_options=(
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_system_doubleconversion=OFF -DFEATURE_sql_sqlite=OFF
-    # What Ondrel's windows, dialogs and local socket never use. (The main window, tool
-    # bar and menu bar stay: Qt Widgets' precompiled header needs them in 6.4.2.)
+    # What Ondrel's windows, dialogs and local socket never use. The main window, tool
+    # bar and menu bar stay, as Qt Widgets' precompiled header needs them in 6.4.2, and
+    # so does XPM: without it there is no drag and drop, and Qt 6.4.2 for Windows does
+    # not compile without that.
     -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF
     -DFEATURE_dockwidget=OFF -DFEATURE_mdiarea=OFF -DFEATURE_statusbar=OFF
     -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF -DFEATURE_wizard=OFF
@@ -85,8 +87,7 @@ qt_options=(
     -DFEATURE_undostack=OFF -DFEATURE_undocommand=OFF -DFEATURE_pdf=OFF -DFEATURE_movie=OFF
     -DFEATURE_picture=OFF -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF
     -DFEATURE_textmarkdownwriter=OFF -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
-    # Without XPM there is no drag and drop (its cursors are XPM), hence the patch.
-    -DFEATURE_imageformat_xpm=OFF -DFEATURE_tuiotouch=OFF -DFEATURE_ico=OFF
+    -DFEATURE_tuiotouch=OFF -DFEATURE_ico=OFF
     -DFEATURE_http=OFF -DFEATURE_udpsocket=OFF -DFEATURE_networkproxy=OFF -DFEATURE_socks5=OFF
     -DFEATURE_networkdiskcache=OFF -DFEATURE_dnslookup=OFF -DFEATURE_networklistmanager=OFF
     -DFEATURE_gssapi=OFF -DFEATURE_sspi=OFF -DFEATURE_brotli=OFF -DFEATURE_topleveldomain=OFF
