@@ -64,7 +64,7 @@ qt_options=(
     -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF
-    -DINPUT_openssl=no -DFEATURE_ssl=OFF -DFEATURE_icu=OFF -DFEATURE_freetype=OFF
+    -DINPUT_openssl=no -DFEATURE_ssl=OFF -DFEATURE_schannel=OFF -DFEATURE_icu=OFF -DFEATURE_freetype=OFF
     -DFEATURE_fontconfig=OFF -DFEATURE_harfbuzz=ON -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
