@@ -6,11 +6,16 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <QVariant>
 
 namespace {
 
-// A client that connects and then says nothing must not hold a connection forever.
+// A client that connects and then says nothing, or does not close after its answer,
+// must not hold a connection forever.
 constexpr int messageMilliseconds = 5000;
+
+// Set on a connection once its command has been answered.
+constexpr char answeredProperty[] = "ondrelAnswered";
 
 } // namespace
 
@@ -39,6 +44,8 @@ void InstanceServer::accept()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         QTimer::singleShot(messageMilliseconds, socket, [socket] {
+            if (socket->property(answeredProperty).isValid())
+                return; // the wait for the close has a time of its own
             qCWarning(lcApp) << "A later start sent no command in time; its connection is closed";
             socket->abort();
         });
@@ -48,6 +55,10 @@ void InstanceServer::accept()
 
 void InstanceServer::read(QLocalSocket *socket)
 {
+    if (socket->property(answeredProperty).isValid()) {
+        socket->readAll(); // one command a connection; anything after it is ignored
+        return;
+    }
     if (!socket->canReadLine()) {
         if (socket->bytesAvailable() > instancemessage::maxLength) {
             qCWarning(lcApp) << "A later start sent an over-long message; its connection is closed";
@@ -69,10 +80,20 @@ void InstanceServer::read(QLocalSocket *socket)
         socket->abort();
         return;
     }
-    // Answered first: the command may be to quit, and then no event loop is left
-    // to send the answer.
+    // The later start closes the connection once it has read the answer, and only
+    // then is the command carried out. Closing here instead loses the answer on
+    // Windows, where disconnecting a pipe discards what the other end has not read
+    // yet; and a quit carried out at once would close it the same way.
+    socket->setProperty(answeredProperty, true);
+    connect(socket, &QLocalSocket::disconnected, this,
+            [this, command = *command] { emit commandReceived(command); });
+    QTimer::singleShot(messageMilliseconds, socket, [this, socket, command = *command] {
+        // The later start has its answer but does not close: it hangs, or was
+        // stopped. Its command was acknowledged, so it is carried out all the same.
+        socket->disconnect(this);
+        emit commandReceived(command);
+        socket->abort();
+    });
     socket->write(instancemessage::acknowledgement);
     socket->flush();
-    socket->disconnectFromServer();
-    emit commandReceived(*command);
 }

@@ -58,14 +58,25 @@ int main(int argc, char *argv[])
         const platform::InstanceName name = platform::instanceName();
         instance.emplace(QFile::decodeName(name.lockFile.c_str()),
                          QFile::decodeName(name.server.c_str()));
-        switch (instance->claim()) {
-        case SingleInstance::Role::Unknown:
-            print(stderr, instance->errorString());
-            return 1;
-        case SingleInstance::Role::Later:
+        SingleInstance::Role role = instance->claim();
+        if (role == SingleInstance::Role::Later) {
             switch (instance->deliver(line.command)) {
             case SingleInstance::Delivery::Done:
                 return 0;
+            case SingleInstance::Delivery::Unheard:
+                // A lock whose holder never listens is no running Ondrel's: it was
+                // left by one that was killed, and its process id is now another's.
+                if (instance->takeOver()) {
+                    qCInfo(lcApp) << "Took over the lock of an Ondrel that no longer runs";
+                    role = SingleInstance::Role::First;
+                    break;
+                }
+                // The file is held open: by an Ondrel that is slow to start, or by
+                // another start that took the lock over first. Either answers soon.
+                if (instance->deliver(line.command) == SingleInstance::Delivery::Done)
+                    return 0;
+                print(stderr, QCoreApplication::translate("main", "Ondrel is not responding"));
+                return 1;
             case SingleInstance::Delivery::NotResponding:
                 print(stderr, QCoreApplication::translate("main", "Ondrel is not responding"));
                 return 1;
@@ -75,9 +86,10 @@ int main(int argc, char *argv[])
                                   .arg(instance->errorString()));
                 return 1;
             }
+        }
+        if (role == SingleInstance::Role::Unknown) {
+            print(stderr, instance->errorString());
             return 1;
-        case SingleInstance::Role::First:
-            break;
         }
         if (line.command == instancemessage::Command::Hide ||
             line.command == instancemessage::Command::Quit) {

@@ -36,12 +36,20 @@ bool PanelFocus::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-bool PanelFocus::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+bool PanelFocus::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
 {
-    // Never consumes the message: the system's own frame handling (moving, the
-    // system menu, the close button) must follow.
-    if (m_panel.internalWinId())
-        m_handOver.handle(m_activation.frameEvent(platform::NativeWindow(m_panel.internalWinId()),
-                                                  eventType.constData(), message));
+    const auto window = platform::NativeWindow(m_panel.internalWinId());
+    if (!window)
+        return false;
+    std::intptr_t answer = 0;
+    if (m_handOver.isNoActivate() &&
+        m_activation.answerNoActivate(window, eventType.constData(), message, &answer)) {
+        if (result)
+            *result = answer;
+        return true;
+    }
+    // Frame messages are never consumed: the system's own frame handling (moving,
+    // the system menu, the close button) must follow.
+    m_handOver.handle(m_activation.frameEvent(window, eventType.constData(), message));
     return false;
 }

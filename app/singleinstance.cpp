@@ -57,7 +57,7 @@ SingleInstance::Delivery SingleInstance::deliver(instancemessage::Command comman
         }
         // The running Ondrel may have the lock but not be listening yet.
         if (deadline.hasExpired())
-            return Delivery::NotResponding;
+            return Delivery::Unheard;
         QThread::msleep(retryMilliseconds);
     }
     socket.write(instancemessage::encode(command));
@@ -70,4 +70,17 @@ SingleInstance::Delivery SingleInstance::deliver(instancemessage::Command comman
         answer += socket.readAll();
     }
     return answer == instancemessage::acknowledgement ? Delivery::Done : Delivery::NotResponding;
+}
+
+bool SingleInstance::takeOver()
+{
+    // The removal fails while the holder has the file open: Windows does not
+    // delete a file that is open without shared deletion, and on Unix the holder
+    // keeps an exclusive flock on it.
+    if (!m_lock.removeStaleLockFile())
+        return false;
+    if (m_lock.tryLock(0))
+        return true;
+    // Another start took it over first; that one answers from now on.
+    return false;
 }

@@ -27,10 +27,17 @@ public:
         Done,
         NotResponding, ///< no answer in time
         Refused,       ///< the socket does not let this process in
+        Unheard,       ///< nothing listened on the socket for the whole wait
     };
     /// As a later start: hands the command to the running Ondrel and waits for
     /// its answer, up to a few seconds, as it may still be starting.
     Delivery deliver(instancemessage::Command command);
+
+    /// After Delivery::Unheard: takes the lock from a holder that is no running
+    /// Ondrel, such as an unrelated process that was given a killed Ondrel's
+    /// process id. A process that still has the lock file open keeps it, however
+    /// slowly it starts. Returns whether this process holds the lock now.
+    bool takeOver();
 
     QString serverName() const { return m_serverName; }
     QString errorString() const { return m_errorString; }

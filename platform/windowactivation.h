@@ -3,6 +3,8 @@
 
 #include "nativewindow.h"
 
+#include <cstdint>
+
 namespace platform {
 
 /// What a native message of the panel window means for the focus hand-over.
@@ -33,6 +35,19 @@ public:
     /// it is about another window. May arrange with the system that the frame's
     /// leave notification will be sent.
     virtual FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) = 0;
+
+    /// Answers a native message in the system's place where the system would
+    /// otherwise activate the non-activating window on a click in it. Returns
+    /// whether it answered, with the answer in result. Most systems need no answer.
+    virtual bool answerNoActivate(NativeWindow window, const char *eventType, void *message,
+                                  std::intptr_t *result)
+    {
+        (void)window;
+        (void)eventType;
+        (void)message;
+        (void)result;
+        return false;
+    }
 };
 
 } // namespace platform

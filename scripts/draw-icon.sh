@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draws resources/ondrel_icon.png: an accented letter on a key cap, 48 x 48.
+# Draws resources/ondrel_icon.png: an accented letter on a key cap, 48 x 48, and the
+# Windows icon resources/ondrel.ico from it.
 # Needs ImageMagick and the DejaVu fonts. The PNG is committed, so building the
 # program does not need this script; run it again only to change the icon.
 set -euo pipefail
@@ -12,4 +13,5 @@ convert -size 48x48 xc:none \
     -font "$font" -pointsize 30 -fill '#1f3a5f' -gravity center \
     -annotate +0-3 'é' \
     -strip "PNG32:$out"
-echo "wrote $out"
+convert "$out" -define icon:auto-resize=48,32,16 "${out%/*}/ondrel.ico"
+echo "wrote $out and ondrel.ico"

@@ -12,8 +12,30 @@
 #include "sessionendwatcher.h"
 
 #include <QSettings>
+#include <QWidget>
+#include <QWindow>
 
 namespace platform {
+
+namespace {
+
+/// Shown with SW_SHOWNOACTIVATE, so that showing the panel leaves the foreground
+/// where it is; the style and the answer to WM_MOUSEACTIVATE do so for clicks.
+class WinPanelWindowing : public ManagedPanelWindowing
+{
+public:
+    bool adopt(QWidget &window) override
+    {
+        window.setAttribute(Qt::WA_ShowWithoutActivating);
+        // Qt hands the attribute to the native window only when it creates one, and
+        // the panel's exists already: the property is what Qt's Windows plugin reads.
+        if (QWindow *handle = window.windowHandle())
+            handle->setProperty("_q_showWithoutActivating", true);
+        return true;
+    }
+};
+
+} // namespace
 
 std::unique_ptr<Services> createNativeServices(const WindowSystem &)
 {
@@ -26,7 +48,7 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &)
         QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
         QSettings::NativeFormat));
     services->termination = std::make_unique<qtwin::SessionEndWatcher>();
-    services->panelWindowing = std::make_unique<ManagedPanelWindowing>();
+    services->panelWindowing = std::make_unique<WinPanelWindowing>();
     return services;
 }
 

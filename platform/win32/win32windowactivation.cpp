@@ -79,4 +79,21 @@ FrameEvent Win32WindowActivation::frameEvent(NativeWindow window, const char *ev
     }
 }
 
+bool Win32WindowActivation::answerNoActivate(NativeWindow window, const char *eventType,
+                                             void *message, std::intptr_t *result)
+{
+    if (std::strcmp(eventType, "windows_generic_MSG") != 0)
+        return false;
+    const auto *msg = static_cast<const MSG *>(message);
+    if (msg->hwnd != handleOf(window) || msg->message != WM_MOUSEACTIVATE)
+        return false;
+    // Only clicks on the labels: a press on the frame activates the window on
+    // purpose, so that it can be dragged.
+    if (LOWORD(msg->lParam) != HTCLIENT ||
+        (GetWindowLongW(msg->hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE) == 0)
+        return false;
+    *result = MA_NOACTIVATE;
+    return true;
+}
+
 } // namespace platform::win32

@@ -5,8 +5,10 @@
 
 namespace platform::win32 {
 
-/// WS_EX_NOACTIVATE keeps clicks on the panel from taking the foreground; the
-/// frame's press and leave messages drive the hand-over.
+/// WS_EX_NOACTIVATE keeps clicks on the panel from taking the foreground, and so
+/// does the answer MA_NOACTIVATE to WM_MOUSEACTIVATE, which Wine needs as well (it
+/// does not honour the style alone). The frame's press and leave messages drive the
+/// hand-over.
 class Win32WindowActivation : public WindowActivation
 {
 public:
@@ -15,6 +17,8 @@ public:
     bool setForegroundWindow(NativeWindow window) override;
     bool isLeftButtonDown() const override;
     FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override;
+    bool answerNoActivate(NativeWindow window, const char *eventType, void *message,
+                          std::intptr_t *result) override;
 };
 
 } // namespace platform::win32

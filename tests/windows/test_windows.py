@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The real ondrel.exe under Wine, from the portable zip and then from the installed
+tree, on a private X server with openbox and trayer, in a Wine prefix that goes at
+the end:  test_windows.py <folder holding the zip and the setup.exe>"""
+
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from x11session import X11Session, wait_until  # noqa: E402
+
+WINE = os.environ.get("ONDREL_WINE64") or shutil.which("wine64") or "/usr/lib/wine/wine64"
+WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
+SETTINGS = r"HKCU\Software\Ondrel\Ondrel_1.0\Settings"
+RUN = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+UNINSTALL = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrel"
+LABEL, SPACING, COLUMNS, PAGE = 24, 2, 28, 866  # 866 is not en_US's OEM page
+passed = failed = 0
+
+
+def check(name, ok, detail=""):
+    global passed, failed
+    passed, failed = passed + bool(ok), failed + (not ok)
+    print(("PASSED: %s" if ok else "FAILED: %s  (" + str(detail) + ")") % name, flush=True)
+
+
+def soon(predicate, timeout):
+    try:
+        return wait_until(predicate, timeout=timeout)
+    except AssertionError:
+        return None
+
+
+class Wine:
+    """A Wine prefix. Output always goes to files: Wine stalls when it writes to a pipe."""
+
+    def __init__(self, session, scratch):
+        self.session, self.scratch, self.count = session, scratch, 0
+        session.env.update(WINEPREFIX=os.path.join(scratch, "prefix"), WINEDEBUG="-all",
+                           WINEDLLOVERRIDES="mscoree=d;mshtml=d")  # no Mono, no Gecko
+        self.server("-p")
+        self.run("wineboot", "--init", timeout=300)
+
+    def server(self, *argv):
+        subprocess.run([WINESERVER, *argv], env=self.session.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+
+    def start(self, *argv, cwd=None):
+        self.count += 1
+        out = os.path.join(self.scratch, "out%d" % self.count)
+        with open(out, "wb") as o, open(out + ".err", "wb") as e:
+            process = subprocess.Popen([WINE, *argv], env=self.session.env, stdout=o, stderr=e,
+                                       stdin=subprocess.DEVNULL, cwd=cwd)
+        process.out = out
+        return process
+
+    def run(self, *argv, timeout=60, cwd=None):
+        """(exit status, output) of a Windows program run to its end."""
+        process = self.start(*argv, cwd=cwd)
+        try:
+            status = process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            status = "timeout"
+        read = lambda path: open(path, encoding="utf-8", errors="replace").read()
+        return status, read(process.out) + read(process.out + ".err")
+
+    def unix_path(self, path):
+        return self.run("winepath", "-u", path)[1].strip()
+
+    def reg(self, key, value=None):
+        """A value's data as reg.exe prints it; for no value, whether the key exists."""
+        status, out = self.run("reg", "query", key, *(["/v", value] if value else []))
+        if value is None:
+            return status == 0
+        for line in out.splitlines():
+            parts = line.split(None, 2)
+            if status == 0 and len(parts) == 3 and parts[0] == value:
+                return parts[2].strip()
+        return None
+
+
+class EditProbe:
+    """tests/windows/editprobe.cpp: an edit control that reports its focus and text."""
+
+    def __init__(self, wine, exe):
+        self.folder = tempfile.mkdtemp(dir=wine.scratch)
+        self.session = wine.session
+        wine.start(exe, "Z:" + os.path.join(self.folder, "status").replace("/", "\\"))
+        self.window = soon(lambda: self.session.x(
+            "xdotool", "search", "--onlyvisible", "--name", "^Ondrel edit probe$",
+            check=False).split(), 60)[0]
+
+    def status(self):
+        try:
+            fields = open(os.path.join(self.folder, "status")).read().split(" ")
+            return fields[0] == "1" and fields[1] == "1", bytes.fromhex(fields[2]).decode()
+        except (OSError, IndexError, ValueError):
+            return False, ""
+
+    def focus(self):
+        self.session.x("xdotool", "windowactivate", "--sync", self.window, check=False)
+        return soon(lambda: self.status()[0], 15)
+
+    def stop(self):
+        open(os.path.join(self.folder, "stop"), "w").close()
+
+
+def panel(session):
+    ids = session.x("xdotool", "search", "--onlyvisible", "--name", r"^Ondrel \[",
+                    check=False).split()
+    return session.window(int(ids[0])) if ids else None
+
+
+def tray_icon(session):
+    """A window docked in trayer: Ondrel's, the only tray icon in the session."""
+    host = session.tray_host()
+    for line in session.x("xwininfo", "-root", "-tree", check=False).splitlines() if host else []:
+        words = line.split()
+        w = session.window(int(words[0], 16)) if words and words[0].startswith("0x") else None
+        if (w and w.viewable and w.id != host.id and 12 <= w.width <= 64 and w.height >= 12
+                and host.x <= w.x < host.x + host.width and host.y <= w.y < host.y + host.height):
+            return w
+    return None
+
+
+def exercise(wine, probe_exe, tree, where):
+    session = wine.session
+    exe = os.path.join(tree, "ondrel.exe")
+    ondrel = lambda *args, timeout=60: wine.run(exe, *args, timeout=timeout, cwd=tree)
+    shown = lambda: panel(session) is not None
+
+    status, out = ondrel("--version")
+    check(where + ": --version", status == 0 and "Ondrel 1.0" in out, out)
+    for key, value, data in ((SETTINGS, "CodePage", PAGE), (SETTINGS + r"\Sizes", "Labels", LABEL),
+                             (SETTINGS + r"\Sizes", "Spacing", SPACING)):
+        wine.run("reg", "add", key, "/v", value, "/t", "REG_DWORD", "/d", str(data), "/f")
+    probe = EditProbe(wine, probe_exe)
+    running = wine.start(exe, cwd=tree)
+    icon = soon(lambda: tray_icon(session), 90)
+    check(where + ": the tray icon docks", icon)
+    if icon:
+        session.click(*icon.centre())
+        check(where + ": a click on the tray icon shows the panel", soon(shown, 20))
+        ondrel("--hide")
+
+    probe.focus()
+    status, out = ondrel("--show")
+    window = soon(lambda: panel(session), 20)
+    check(where + ": --show shows the panel", status == 0 and window, out)
+    time.sleep(0.5)  # a focus change would come with the show
+    check(where + ": showing the panel leaves the focus in the edit control", probe.status()[0])
+    if window:
+        labels = [None] * sum(1 for c in range(1, 128) if c not in (23, 32) and not chr(c).isalnum())
+        labels += [ch for ch in bytes(range(128, 255)).decode("cp%d" % PAGE, "ignore")
+                   if ch not in "\u00ad\u2017"]
+        for character in "\u0410\u0416":  # Cyrillic A and ZHE, none of them in page 437
+            cell = labels.index(character)
+            session.click(window.x + (cell % COLUMNS) * (LABEL + SPACING) + LABEL // 2,
+                          window.y + (cell // COLUMNS) * (LABEL + SPACING) + LABEL // 2)
+        check(where + ": glyph clicks type into the edit control, which keeps the focus",
+              soon(lambda: probe.status() == (True, "\u0410\u0416"), 20), probe.status())
+
+    probe.focus()
+    toggles = 0
+    for _ in range(3):
+        before = shown()
+        session.key("F8")
+        toggles += bool(soon(lambda: shown() != before, 10))
+    check(where + ": F8 toggles the panel 3 times of 3", toggles == 3, toggles)
+
+    # The dialog's first control is the start-with-Windows box, its next the label size.
+    status, out = ondrel("--settings")
+    time.sleep(1)
+    session.key("Tab", "Up")
+    labels_value = lambda: wine.reg(SETTINGS + r"\Sizes", "Labels")
+    check(where + ": a settings change reaches the registry",
+          status == 0 and soon(lambda: labels_value() == "0x%x" % (LABEL + 1), 20), labels_value())
+    session.key("Escape")
+
+    lost = []
+    commands = ["--show", "--hide", "--toggle", "--toggle", "--settings"] * 10
+    for number, command in enumerate(commands[:-1] + ["--quit"], 1):
+        status, out = ondrel(command)
+        if status != 0:
+            lost.append("%d %s: %s %s" % (number, command, status, out.strip()[:80]))
+    check(where + ": 50 commands in a row, no answer lost", not lost, lost)
+    check(where + ": --quit ends Ondrel", soon(lambda: running.poll() is not None, 30))
+    probe.stop()
+
+    # Killed with the whole Wine session, its lock file stays and names a process id
+    # that Wine gives out again: the next start must not be kept out by it.
+    wine.start(exe, cwd=tree)
+    soon(lambda: tray_icon(session), 90)
+    wine.server("-k")
+    wine.server("-w")
+    wine.server("-p")
+    wine.start(exe, cwd=tree)
+    soon(lambda: tray_icon(session), 90)
+    status, out = ondrel("--show", timeout=90)
+    check(where + ": a start after wineserver -k runs and answers",
+          status == 0 and soon(shown, 20), out)
+    ondrel("--quit")
+
+
+def main():
+    packages = os.path.abspath(sys.argv[1])
+    zips = glob.glob(os.path.join(packages, "ondrel-*-win64.zip"))
+    setups = glob.glob(os.path.join(packages, "ondrel-*-win64-setup.exe"))
+    if not (zips and setups):
+        print("FAILED: no zip and installer in %s (scripts/build-windows.sh makes them)" % packages)
+        return 1
+    session, scratch, wine = X11Session().start(), tempfile.mkdtemp(prefix="ondrel-wine-"), None
+    try:
+        wine = Wine(session, scratch)
+        probe = os.path.join(scratch, "editprobe.exe")
+        subprocess.run(["x86_64-w64-mingw32-g++-posix", "-municode", "-mwindows", "-static",
+                        "-o", probe, os.path.join(os.path.dirname(__file__), "editprobe.cpp")],
+                       check=True)
+        zipfile.ZipFile(zips[0]).extractall(os.path.join(scratch, "portable"))
+        exercise(wine, probe, os.path.join(scratch, "portable", "Ondrel"), "zip")
+
+        for mode, folder, key, extra in (
+                ("/AllUsers", r"C:\Program Files\Ondrel", "HKLM\\" + UNINSTALL, []),
+                ("/CurrentUser", r"%LOCALAPPDATA%\Programs\Ondrel", "HKCU\\" + UNINSTALL,
+                 ["/Autorun"])):
+            status, out = wine.run(setups[0], "/S", mode, *extra, timeout=300)
+            folder = wine.unix_path(wine.run("cmd", "/c", "echo", folder)[1].strip())
+            menu = wine.unix_path(wine.run("cmd", "/c", "echo", r"%APPDATA%" if extra else
+                                           r"%ProgramData%")[1].strip()
+                                  + r"\Microsoft\Windows\Start Menu\Programs\Ondrel.lnk")
+            files = sorted(os.path.relpath(os.path.join(d, f), folder)
+                           for d, _, names in os.walk(folder) for f in names)
+            check("installer %s: silent install, Start-menu entry, uninstall entry, no "
+                  "install prefix of the build machine" % mode,
+                  status == 0 and "ondrel.exe" in files and os.path.isfile(menu) and wine.reg(key)
+                  and not any(p.startswith(("usr", "bin")) for p in files), (status, out, files))
+            if extra:
+                check("installer: starts with Windows", "ondrel.exe" in str(wine.reg(RUN, "Ondrel")))
+            else:
+                exercise(wine, probe, folder, "installed")
+            wine.run(os.path.join(folder, "uninstall.exe"), "/S", timeout=120)
+            # The uninstaller copies itself away and returns at once.
+            check("uninstaller %s: leaves nothing behind" % mode,
+                  soon(lambda: not os.path.exists(folder), 60) and not os.path.exists(menu)
+                  and not wine.reg(key) and wine.reg(RUN, "Ondrel") is None)
+    finally:
+        if wine:
+            wine.server("-k")
+        session.stop()
+        shutil.rmtree(scratch, ignore_errors=True)
+    print("%d passed, %d failed" % (passed, failed))
+    return 0 if failed == 0 and passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
