@@ -5,6 +5,7 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cstdlib>
 #include <xcb/xcb.h>
 
@@ -122,29 +123,32 @@ void StackingGuard::readEvents()
     xcb_flush(m_connection);
 }
 
-bool StackingGuard::isCovered()
+std::vector<std::uint32_t> StackingGuard::children(std::uint32_t window)
 {
     auto tree =
-        owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
+        owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
     if (!tree)
-        return false;
+        return {};
+    const xcb_window_t *first = xcb_query_tree_children(tree.get());
+    return {first, first + xcb_query_tree_children_length(tree.get())};
+}
+
+bool StackingGuard::isCovered()
+{
     // Bottom to top: only what follows the guarded window can cover it.
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    int index = 0;
-    while (index < count && children[index] != m_window)
-        ++index;
-    if (index == count)
+    const std::vector<std::uint32_t> stacked = children(m_root);
+    const auto guarded = std::find(stacked.begin(), stacked.end(), m_window);
+    if (guarded == stacked.end())
         return false;
     auto own = owned(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, m_window), nullptr));
     if (!own || own->map_state != XCB_MAP_STATE_VIEWABLE)
         return false;
-    for (int above = index + 1; above < count; ++above) {
+    for (auto above = guarded + 1; above != stacked.end(); ++above) {
         auto attributes = owned(xcb_get_window_attributes_reply(
-            m_connection, xcb_get_window_attributes(m_connection, children[above]), nullptr));
+            m_connection, xcb_get_window_attributes(m_connection, *above), nullptr));
         if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
-            !attributes->override_redirect && !holdsOwnWindow(children[above], 0))
+            !attributes->override_redirect && !holdsOwnWindow(*above, 0))
             return true;
     }
     return false;
@@ -158,17 +162,9 @@ bool StackingGuard::holdsOwnWindow(std::uint32_t window, int depth)
     constexpr int frameDepth = 3;
     if (depth >= frameDepth)
         return false;
-    auto tree =
-        owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
-    if (!tree)
-        return false;
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    for (int i = 0; i < count; ++i) {
-        if (holdsOwnWindow(children[i], depth + 1))
-            return true;
-    }
-    return false;
+    const std::vector<std::uint32_t> inside = children(window);
+    return std::any_of(inside.begin(), inside.end(),
+                       [&](std::uint32_t child) { return holdsOwnWindow(child, depth + 1); });
 }
 
 } // namespace platform::x11

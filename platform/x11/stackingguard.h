@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 struct xcb_connection_t;
@@ -60,6 +61,8 @@ private:
     /// the program's, stands above the guarded one.
     bool isCovered();
     bool holdsOwnWindow(std::uint32_t window, int depth);
+    /// A window's children, bottom to top; none when it has gone.
+    std::vector<std::uint32_t> children(std::uint32_t window);
 
     OwnWindowTest m_isOwnWindow;
     xcb_connection_t *m_connection = nullptr;
