@@ -15,16 +15,15 @@ build_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
     libicu-dev qt6-tools-dev qt6-l10n-tools dpkg-dev file
-    # Wayland: the client library, Qt's private headers, and the protocol descriptions
-    # (Debian ships the wlroots ones in a Rust crate's sources).
+    # Wayland: the client library, Qt's private headers, and the standard protocol
+    # descriptions (the wlroots ones are in the tree).
     libwayland-dev wayland-protocols qt6-base-private-dev
 )
-# Debian 12 keeps the wlroots protocols in the wayland-protocols crate and has no
-# LayerShellQt for its Qt 6.4; Debian 13 moved them into a crate of their own.
+# Debian 12 has no LayerShellQt for its Qt 6.4; from Qt 6.6 on the panel uses it.
 release=$(. /etc/os-release && echo "${VERSION_ID:-${VERSION_CODENAME:-}}")
 case "$release" in
-11* | 12* | bullseye | bookworm | "") build_packages+=(librust-wayland-protocols-dev) ;;
-*) build_packages+=(librust-wayland-protocols-wlr-dev liblayershellqtinterface-dev) ;;
+11* | 12* | bullseye | bookworm | "") ;;
+*) build_packages+=(liblayershellqtinterface-dev) ;;
 esac
 runtime_packages=(qt6-qpa-plugins qt6-wayland qt6-translations-l10n fonts-dejavu-core)
 test_packages=(

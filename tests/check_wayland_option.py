@@ -1,24 +1,26 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Wayland support is never left out silently: with the wlroots protocol package
-missing (an empty crate folder stands in for it), ONDREL_WAYLAND=ON fails the
-configure and AUTO warns, both naming the package of each Debian release.
+"""Wayland support is never left out silently: with the Wayland client libraries
+missing (pkg-config pointed at an empty folder stands in for them), ONDREL_WAYLAND=ON
+fails the configure and AUTO warns, both naming the packages to install.
 
     check_wayland_option.py SOURCE_DIR
 """
 
+import os
 import subprocess
 import sys
 import tempfile
 
-PACKAGES = ("librust-wayland-protocols-dev", "librust-wayland-protocols-wlr-dev")
+PACKAGES = ("libwayland-dev", "libxkbcommon-dev", "wayland-protocols")
 
 
 def configure(source, wanted):
-    with tempfile.TemporaryDirectory() as build, tempfile.TemporaryDirectory() as crates:
+    with tempfile.TemporaryDirectory() as build, tempfile.TemporaryDirectory() as nothing:
         result = subprocess.run(
             ["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DONDREL_BUILD_TESTS=OFF",
-             "-DONDREL_WAYLAND=" + wanted, "-DONDREL_CARGO_REGISTRY=" + crates],
+             "-DONDREL_WAYLAND=" + wanted],
+            env=dict(os.environ, PKG_CONFIG_LIBDIR=nothing, PKG_CONFIG_PATH=""),
             capture_output=True, text=True, timeout=300)
     return result.returncode, " ".join(result.stderr.split())
 
