@@ -23,7 +23,8 @@ void FocusHandOver::disableNoActivate()
 void FocusHandOver::setNoActivate(bool enabled)
 {
     if (!m_activation.setNoActivate(m_window(), enabled))
-        qCWarning(lcApp) << "The panel could not be made" << (enabled ? "non-activating" : "activatable");
+        qCWarning(lcApp) << "The panel could not be made"
+                         << (enabled ? "non-activating" : "activatable");
     m_noActivate = enabled;
 }
 

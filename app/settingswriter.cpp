@@ -50,7 +50,8 @@ QString SettingsWriter::failureReason() const
     const QFileInfo file(m_store.fileName());
     const QFileInfo folder(file.path());
     if (!folder.exists())
-        return tr("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder.filePath()));
+        return tr("the folder %1 cannot be created")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
     if (!folder.isWritable())
         return tr("the folder %1 is read-only").arg(QDir::toNativeSeparators(folder.filePath()));
     if (file.exists() && !file.isWritable())

@@ -65,21 +65,21 @@ std::string keymapText(const std::vector<KeymapKey> &keys)
     return "xkb_keymap {\n"
            "xkb_keycodes \"ondrel\" {\n"
            "    minimum = 8;\n"
-           "    maximum = 255;\n"
-           + keycodes
-           + "};\n"
-             "xkb_types \"ondrel\" {\n"
-             "    type \"ONE_LEVEL\" {\n"
-             "        modifiers = none;\n"
-             "        level_name[Level1] = \"Any\";\n"
-             "    };\n"
-             "};\n"
-             "xkb_compatibility \"ondrel\" {\n"
-             "};\n"
-             "xkb_symbols \"ondrel\" {\n"
-           + symbols
-           + "};\n"
-             "};\n";
+           "    maximum = 255;\n" +
+           keycodes +
+           "};\n"
+           "xkb_types \"ondrel\" {\n"
+           "    type \"ONE_LEVEL\" {\n"
+           "        modifiers = none;\n"
+           "        level_name[Level1] = \"Any\";\n"
+           "    };\n"
+           "};\n"
+           "xkb_compatibility \"ondrel\" {\n"
+           "};\n"
+           "xkb_symbols \"ondrel\" {\n" +
+           symbols +
+           "};\n"
+           "};\n";
 }
 
 } // namespace platform::wayland

@@ -54,8 +54,8 @@ public:
         m_layer->setScope(QStringLiteral("ondrel"));
         m_layer->setLayer(LayerShellQt::Window::LayerOverlay);
         m_layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityNone);
-        m_layer->setAnchors(LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop
-                                                          | LayerShellQt::Window::AnchorLeft));
+        m_layer->setAnchors(LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop |
+                                                          LayerShellQt::Window::AnchorLeft));
         // -1: the margins count from the output's edge, whatever bars reserve.
         m_layer->setExclusiveZone(-1);
         applyPosition();

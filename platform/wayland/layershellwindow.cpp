@@ -51,8 +51,8 @@ LayerShellWindow::LayerShellWindow(QWindow *window, QObject *parent)
         return;
     }
     m_registry = std::make_unique<PrivateRegistry>(display);
-    m_shell = static_cast<zwlr_layer_shell_v1 *>(
-        m_registry->bind(&zwlr_layer_shell_v1_interface, 4));
+    m_shell =
+        static_cast<zwlr_layer_shell_v1 *>(m_registry->bind(&zwlr_layer_shell_v1_interface, 4));
     if (!m_shell) {
         qCInfo(lcWayland) << "the compositor offers no layer shell (zwlr_layer_shell_v1)";
         return;
@@ -78,9 +78,8 @@ void LayerShellWindow::watchSurface()
 {
     // The platform window is a QtWaylandClient::QWaylandWindow, whose header is
     // private to Qt's plugin: its signal is reached by name.
-    QObject *platformWindow = m_window && m_window->handle()
-                                  ? dynamic_cast<QObject *>(m_window->handle())
-                                  : nullptr;
+    QObject *platformWindow =
+        m_window && m_window->handle() ? dynamic_cast<QObject *>(m_window->handle()) : nullptr;
     if (!platformWindow || platformWindow == m_watchedPlatformWindow)
         return;
     m_watchedPlatformWindow = platformWindow;
@@ -128,8 +127,8 @@ bool LayerShellWindow::eventFilter(QObject *watched, QEvent *event)
             break;
         case QEvent::PlatformSurface:
             // A new platform window (after destroy() and create()) is watched anew.
-            if (static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType()
-                == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            if (static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
                 dropRole();
             else
                 watchSurface();
@@ -155,8 +154,8 @@ void LayerShellWindow::applyRole()
                                                             &LayerShellWindow::onClosed};
     zwlr_layer_surface_v1_add_listener(m_layerSurface, &listener, this);
     applySize();
-    zwlr_layer_surface_v1_set_anchor(m_layerSurface, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP
-                                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
+    zwlr_layer_surface_v1_set_anchor(m_layerSurface, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
     // -1: the margins count from the output's edge, whatever bars reserve.
     zwlr_layer_surface_v1_set_exclusive_zone(m_layerSurface, -1);
     zwlr_layer_surface_v1_set_margin(m_layerSurface, m_position.y(), 0, 0, m_position.x());
@@ -217,15 +216,15 @@ void LayerShellWindow::setPosition(const QPoint &topLeft)
     m_registry->flush();
 }
 
-void LayerShellWindow::onConfigure(void *data, zwlr_layer_surface_v1 *surface,
-                                   std::uint32_t serial, std::uint32_t width, std::uint32_t height)
+void LayerShellWindow::onConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial,
+                                   std::uint32_t width, std::uint32_t height)
 {
     auto *self = static_cast<LayerShellWindow *>(data);
     zwlr_layer_surface_v1_ack_configure(surface, serial);
     self->m_configured = true;
-    if (width != 0 && height != 0
-        && (static_cast<int>(width) != self->m_window->width()
-            || static_cast<int>(height) != self->m_window->height()))
+    if (width != 0 && height != 0 &&
+        (static_cast<int>(width) != self->m_window->width() ||
+         static_cast<int>(height) != self->m_window->height()))
         qCDebug(lcWayland) << "the compositor configured the layer surface at" << width << "x"
                            << height << "for a window of" << self->m_window->size();
 }

@@ -51,8 +51,8 @@ PrivateRegistry::~PrivateRegistry()
         wl_event_queue_destroy(m_queue);
 }
 
-void PrivateRegistry::onGlobal(void *data, wl_registry *, std::uint32_t name,
-                               const char *interface, std::uint32_t version)
+void PrivateRegistry::onGlobal(void *data, wl_registry *, std::uint32_t name, const char *interface,
+                               std::uint32_t version)
 {
     static_cast<PrivateRegistry *>(data)->m_globals.push_back({name, interface, version});
 }
@@ -80,8 +80,8 @@ void *PrivateRegistry::bind(const wl_interface *interface, std::uint32_t maxVers
         return nullptr;
     for (const Global &global : m_globals) {
         if (global.interface == interface->name) {
-            const std::uint32_t version = std::min({global.version, maxVersion,
-                                                    static_cast<std::uint32_t>(interface->version)});
+            const std::uint32_t version = std::min(
+                {global.version, maxVersion, static_cast<std::uint32_t>(interface->version)});
             return wl_registry_bind(m_registry, global.name, interface, version);
         }
     }

@@ -26,7 +26,7 @@ namespace {
 // Input event codes (linux/input-event-codes.h). The character keys take F13 to
 // F20, which few keyboards have: what they type comes from our keymap alone, but a
 // client that looks at raw codes then sees no common key.
-constexpr std::uint32_t BackspaceCode = 14;   // KEY_BACKSPACE
+constexpr std::uint32_t BackspaceCode = 14;       // KEY_BACKSPACE
 constexpr std::uint32_t FirstCharacterCode = 183; // KEY_F13
 
 std::uint32_t milliseconds()
@@ -63,8 +63,8 @@ VirtualKeyboardTyper::VirtualKeyboardTyper(wl_display *display)
     m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
     if (!uploadKeymap() || !m_registry->roundtrip()) {
         m_failed = true;
-        fail("the compositor did not take the virtual keyboard"
-             + (m_error.empty() ? std::string() : ": " + m_error));
+        fail("the compositor did not take the virtual keyboard" +
+             (m_error.empty() ? std::string() : ": " + m_error));
     }
 }
 

@@ -13,8 +13,7 @@ namespace platform::wayland {
 
 bool isWaylandSession()
 {
-    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
 }
 
 WaylandOffer probeWaylandDisplay(wl_display *display, bool tryVirtualKeyboard)

@@ -120,7 +120,8 @@ void TestCodePageTables::everyPageMatchesTheCLibrary()
     QVERIFY2(CLibraryDecoder(number).isOpen(), "the C library has no converter for the page");
     const codepages::CodePage *page = codepages::findCodePage(number);
     QVERIFY(page);
-    QVERIFY(QByteArray(page->displayName).startsWith("Code Page " + QByteArray::number(number) + ' '));
+    QVERIFY(
+        QByteArray(page->displayName).startsWith("Code Page " + QByteArray::number(number) + ' '));
     QCOMPARE(pairs(page->entries), expectedCodePage(number));
     QCOMPARE(&codepages::codePageOrFallback(number), page);
 

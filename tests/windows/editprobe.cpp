@@ -23,7 +23,8 @@ void writeStatus()
     for (int i = 0; i < size; ++i)
         line += "0123456789abcdef"[(utf8[i] >> 4) & 15], line += "0123456789abcdef"[utf8[i] & 15];
     const std::wstring partial = g_status + L".new";
-    const HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const HANDLE file =
+        CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
     CloseHandle(file);

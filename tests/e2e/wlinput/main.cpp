@@ -55,7 +55,8 @@ void onGlobal(void *data, wl_registry *registry, std::uint32_t name, const char 
 {
     auto *globals = static_cast<Globals *>(data);
     if (!std::strcmp(interface, wl_seat_interface.name) && !globals->seat)
-        globals->seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+        globals->seat =
+            static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
     else if (!std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name))
         globals->keyboardManager = static_cast<zwp_virtual_keyboard_manager_v1 *>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
@@ -136,8 +137,8 @@ public:
         // alone, not from its keys.
         const auto changed = xkb_state_update_key(m_state, static_cast<xkb_keycode_t>(code + 8),
                                                   pressed ? XKB_KEY_DOWN : XKB_KEY_UP);
-        if (changed & (XKB_STATE_MODS_DEPRESSED | XKB_STATE_MODS_LATCHED | XKB_STATE_MODS_LOCKED
-                       | XKB_STATE_LAYOUT_EFFECTIVE))
+        if (changed & (XKB_STATE_MODS_DEPRESSED | XKB_STATE_MODS_LATCHED | XKB_STATE_MODS_LOCKED |
+                       XKB_STATE_LAYOUT_EFFECTIVE))
             zwp_virtual_keyboard_v1_modifiers(
                 m_keyboard, xkb_state_serialize_mods(m_state, XKB_STATE_MODS_DEPRESSED),
                 xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LATCHED),
@@ -183,8 +184,8 @@ int main(int argc, char **argv)
         fail("the compositor lacks a seat, the virtual keyboard or the virtual pointer");
 
     StandInKeyboard keyboard(globals.keyboardManager, globals.seat);
-    zwlr_virtual_pointer_v1 *pointer =
-        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointerManager, globals.seat);
+    zwlr_virtual_pointer_v1 *pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
+        globals.pointerManager, globals.seat);
     if (wl_display_roundtrip(display) < 0)
         fail("the compositor refused the devices");
     std::unique_ptr<platform::wayland::VirtualKeyboardTyper> typer;
@@ -256,9 +257,9 @@ int main(int argc, char **argv)
                 typer = std::make_unique<platform::wayland::VirtualKeyboardTyper>(display);
             std::string hex;
             in >> hex;
-            const bool sent = command == "backspace"
-                ? typer->typeBackspace()
-                : typer->typeKeysym(static_cast<std::uint32_t>(std::strtoul(hex.c_str(), nullptr, 16)));
+            const bool sent = command == "backspace" ? typer->typeBackspace()
+                                                     : typer->typeKeysym(static_cast<std::uint32_t>(
+                                                           std::strtoul(hex.c_str(), nullptr, 16)));
             const long long when = nanoseconds();
             if (!sent) {
                 std::cout << "error not sent" << std::endl;
