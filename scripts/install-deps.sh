@@ -29,6 +29,7 @@ runtime_packages=(qt6-qpa-plugins qt6-wayland qt6-translations-l10n fonts-dejavu
 test_packages=(
     xvfb openbox trayer xdotool x11-utils x11-xserver-utils imagemagick fontconfig python3
     locales libc-bin tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus xclip procps util-linux
+    clang-format
     # A screen reader's view of the panel: a session bus, AT-SPI and its Python client.
     dbus at-spi2-core python3-pyatspi
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
