@@ -4,7 +4,6 @@
 #include "applog.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/settingsdialog.h"
-#include "hotkeyreceiver.h"
 #include "panel/characterpanel.h"
 #include "panel/framedpanel.h"
 #include "panelfocus.h"
@@ -67,9 +66,8 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
     m_settingsWriter = new SettingsWriter(
         *m_settings, [this](QSettings &settings) { writeSettings(settings); }, this);
     connect(m_settingsWriter, &SettingsWriter::saveFailed, this, &TrayController::onSaveFailed);
-    m_hotkeyReceiver = std::make_unique<HotkeyReceiver>(*m_services.hotkeyHook);
-    connect(m_hotkeyReceiver.get(), &HotkeyReceiver::keyPressed, this,
-            &TrayController::onHotkeyPressed);
+    connect(m_services.showHideKey.get(), &platform::ShowHideKey::pressed, this,
+            &TrayController::togglePanel);
 
     createPanel();
     createTrayIcon();
@@ -80,7 +78,7 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
                          << "Meanwhile the show/hide key works, `ondrel --settings` opens the"
                          << "settings and `ondrel --quit` ends Ondrel.";
 
-    installHook();
+    startShowHideKey();
     m_hotkeys = hotkeys::buildHotkeyList();
     selectInitialHotkey();
     if (!m_services.notice.empty())
@@ -95,7 +93,7 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
 
 TrayController::~TrayController()
 {
-    m_services.hotkeyHook->remove();
+    m_services.showHideKey->stop();
     m_settingsWriter->saveNow();
     m_panelFocus.reset();
     delete m_settingsDialog;
@@ -155,13 +153,12 @@ void TrayController::createTrayIcon()
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TrayController::onTrayActivated);
 }
 
-void TrayController::installHook()
+void TrayController::startShowHideKey()
 {
-    const auto outcome = m_services.hotkeyHook->install(m_hotkeyReceiver->winId());
-    m_hookInstalled = outcome == platform::HotkeyHook::Outcome::Installed;
-    if (!m_hookInstalled)
+    m_showHideKeyWorks = m_services.showHideKey->start();
+    if (!m_showHideKeyWorks)
         qCWarning(lcApp).noquote() << "The show/hide key is off:"
-                                   << QString::fromStdString(m_services.hotkeyHook->errorString());
+                                   << QString::fromStdString(m_services.showHideKey->errorString());
 }
 
 void TrayController::selectInitialHotkey()
@@ -188,14 +185,15 @@ bool TrayController::setShowHideKey(const QString &name)
 void TrayController::selectHotkey(const HotkeyEntry &entry)
 {
     m_currentHotkey = &entry;
+    m_services.showHideKey->setFunctionKey(entry.number);
     m_trayIcon->setToolTip(trayText());
-    if (m_hookInstalled)
+    if (m_showHideKeyWorks)
         m_showHideAction->setShortcut(QKeySequence(entry.qtKey));
 }
 
 QString TrayController::trayText() const
 {
-    if (!m_hookInstalled)
+    if (!m_showHideKeyWorks)
         return tr("Ondrel");
     //: The tray icon's tooltip: the program and its show/hide key.
     return tr("Ondrel (<%1>)").arg(m_currentHotkey->name);
@@ -307,12 +305,6 @@ void TrayController::showPanelIfHidden()
         showPanel();
 }
 
-void TrayController::onHotkeyPressed(unsigned virtualKey)
-{
-    if (m_currentHotkey && static_cast<int>(virtualKey) == m_currentHotkey->virtualKey)
-        togglePanel();
-}
-
 void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason == QSystemTrayIcon::Trigger) {
@@ -354,7 +346,7 @@ void TrayController::openSettings()
         for (const HotkeyEntry &entry : m_hotkeys)
             values.keyNames << entry.name;
         values.currentKey = m_currentHotkey ? m_currentHotkey->name : QString();
-        values.keyWorks = m_hookInstalled;
+        values.keyWorks = m_showHideKeyWorks;
         values.autorun = m_services.autorun->isEnabled(executablePath());
         values.codePage = m_codePageChoice;
         values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());

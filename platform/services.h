@@ -3,10 +3,10 @@
 
 #include "autorun.h"
 #include "codepage.h"
-#include "hotkeyhook.h"
 #include "keyboard.h"
 #include "panelwindowing.h"
 #include "session.h"
+#include "showhidekey.h"
 #include "termination.h"
 #include "windowactivation.h"
 
@@ -20,7 +20,7 @@ struct Services
     std::unique_ptr<WindowActivation> windowActivation;
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<CodePageSource> codePage;
-    std::unique_ptr<HotkeyHook> hotkeyHook;
+    std::unique_ptr<ShowHideKey> showHideKey;
     std::unique_ptr<Autorun> autorun;
     std::unique_ptr<TerminationWatcher> termination;
     std::unique_ptr<PanelWindowing> panelWindowing;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The composition root on Linux: X11, or a Wayland compositor, chosen at start.
+#include "../hookshowhidekey.h"
 #include "../managedpanelwindowing.h"
 #include "../posix/localecodepage.h"
 #include "../posix/unixsignalwatcher.h"
@@ -134,7 +135,7 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     if (system.kind == WindowSystem::Kind::Wayland) {
         services->windowActivation = std::make_unique<wayland::WaylandWindowActivation>();
         services->keyboard = std::make_unique<wayland::WaylandKeyboard>();
-        services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
+        services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindowing = std::make_unique<wayland::LayerShellPanelWindowing>();
         services->trayMenuInPanel = true;
         // The probe's keyboard was taken, yet this one may not be: Qt runs on
@@ -146,14 +147,15 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
         services->windowActivation = std::make_unique<wayland::WaylandWindowActivation>();
         services->keyboard = std::make_unique<wayland::NoKeyboard>();
-        services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
+        services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindowing = std::make_unique<ManagedPanelWindowing>();
         return services;
     }
 #endif
     services->windowActivation = std::make_unique<x11::X11WindowActivation>();
     services->keyboard = std::make_unique<x11::X11Keyboard>();
-    services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
+    services->showHideKey = std::make_unique<HookShowHideKey>(
+        std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders()));
     services->panelWindowing = std::make_unique<x11::X11PanelWindowing>();
     return services;
 }

@@ -2,6 +2,7 @@
 // The Windows services: the Qt-free Win32 backends, the Run key through QSettings,
 // and the end of the session through Qt's session management.
 
+#include "../hookshowhidekey.h"
 #include "../managedpanelwindowing.h"
 #include "../runkeyautorun.h"
 #include "../services.h"
@@ -43,7 +44,8 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &)
     services->windowActivation = std::make_unique<win32::Win32WindowActivation>();
     services->keyboard = std::make_unique<win32::Win32Keyboard>();
     services->codePage = std::make_unique<win32::Win32CodePage>();
-    services->hotkeyHook = std::make_unique<win32::Win32HotkeyHook>();
+    services->showHideKey =
+        std::make_unique<HookShowHideKey>(std::make_unique<win32::Win32HotkeyHook>());
     services->autorun = std::make_unique<RunKeyAutorun>(std::make_unique<QSettings>(
         QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
         QSettings::NativeFormat));

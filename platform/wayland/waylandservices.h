@@ -5,9 +5,9 @@
 // a panel on a layer-shell surface, and no key hook (the compositor's own binding
 // runs `ondrel --toggle`).
 
-#include "../hotkeyhook.h"
 #include "../keyboard.h"
 #include "../panelwindowing.h"
+#include "../showhidekey.h"
 #include "../windowactivation.h"
 
 #include <QPointer>
@@ -82,12 +82,11 @@ public:
 
 /// Wayland lets no client watch the keyboard: the show/hide key is a binding of the
 /// compositor's that runs `ondrel --toggle`.
-class CompositorBoundKey : public HotkeyHook
+class CompositorBoundKey : public ShowHideKey
 {
 public:
-    Outcome install(NativeWindow) override { return Outcome::NoLibrary; }
-    void remove() override {}
-    bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
+    bool start() override { return false; }
+    void stop() override {}
     std::string errorString() const override
     {
         return "on Wayland, bind a key to `ondrel --toggle` in the compositor's settings";

@@ -34,45 +34,26 @@ bool FakeWindowActivation::isNoActivate(NativeWindow window) const
     return it != noActivate.end() && it->second;
 }
 
-HotkeyHook::Outcome FakeHotkeyHook::install(NativeWindow notifyWindow)
-{
-    if (outcome != Outcome::NoLibrary)
-        notifiedWindow = notifyWindow;
-    return outcome;
-}
-
-bool FakeHotkeyHook::decodeHotkeyMessage(const char *eventType, void *message,
-                                         unsigned &virtualKey) const
-{
-    if (std::strcmp(eventType, EventType) != 0)
-        return false;
-    const auto *fakeMessage = static_cast<const Message *>(message);
-    if (fakeMessage->number != HotkeyMessage)
-        return false;
-    virtualKey = fakeMessage->wParam;
-    return true;
-}
-
 FakePlatform::FakePlatform()
 {
     auto activation = std::make_unique<FakeWindowActivation>();
     auto keys = std::make_unique<FakeKeyboard>();
     auto page = std::make_unique<FakeCodePage>();
-    auto hook = std::make_unique<FakeHotkeyHook>();
+    auto key = std::make_unique<FakeShowHideKey>();
     auto run = std::make_unique<FakeAutorun>();
     auto term = std::make_unique<FakeTermination>();
     auto windowing = std::make_unique<FakePanelWindowing>();
     windowActivation = activation.get();
     keyboard = keys.get();
     codePage = page.get();
-    hotkeyHook = hook.get();
+    showHideKey = key.get();
     autorun = run.get();
     termination = term.get();
     panelWindowing = windowing.get();
     services.windowActivation = std::move(activation);
     services.keyboard = std::move(keys);
     services.codePage = std::move(page);
-    services.hotkeyHook = std::move(hook);
+    services.showHideKey = std::move(key);
     services.autorun = std::move(run);
     services.termination = std::move(term);
     services.panelWindowing = std::move(windowing);

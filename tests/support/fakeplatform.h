@@ -87,37 +87,24 @@ public:
     unsigned codePage = 437;
 };
 
-class FakeHotkeyHook : public HotkeyHook
+class FakeShowHideKey : public ShowHideKey
 {
 public:
-    Outcome install(NativeWindow notifyWindow) override;
-    void remove() override
+    bool start() override { return works; }
+    void stop() override
     {
-        ++removeCalls;
-        if (onRemove)
-            onRemove();
+        ++stopCalls;
+        if (onStop)
+            onStop();
     }
-    bool decodeHotkeyMessage(const char *eventType, void *message,
-                             unsigned &virtualKey) const override;
-    bool keepsHotkeyMessage() const override { return keepsMessage; }
-    std::string errorString() const override
-    {
-        return outcome == Outcome::Installed ? std::string() : "no hook in this test";
-    }
+    std::string errorString() const override { return works ? std::string() : "no key here"; }
 
-    /// The event type under which tests deliver a FakeHotkeyHook::Message.
-    static constexpr const char *EventType = "fake_hotkey_message";
-    struct Message
-    {
-        unsigned number;
-        unsigned wParam;
-    };
+    /// A press of F<number>, as the system would report it.
+    void press(int number) { functionKeyPressed(number); }
 
-    Outcome outcome = Outcome::NoLibrary;
-    NativeWindow notifiedWindow = 0;
-    int removeCalls = 0;
-    std::function<void()> onRemove;
-    bool keepsMessage = false;
+    bool works = false;
+    int stopCalls = 0;
+    std::function<void()> onStop;
 };
 
 class FakeAutorun : public Autorun
@@ -171,7 +158,7 @@ public:
     FakeWindowActivation *windowActivation;
     FakeKeyboard *keyboard;
     FakeCodePage *codePage;
-    FakeHotkeyHook *hotkeyHook;
+    FakeShowHideKey *showHideKey;
     FakeAutorun *autorun;
     FakeTermination *termination;
     FakePanelWindowing *panelWindowing;

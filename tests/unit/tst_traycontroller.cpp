@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/hotkeyreceiver.h"
 #include "app/panelfocus.h"
 #include "app/settingswriter.h"
 #include "app/storedsettings.h"
@@ -22,28 +21,9 @@
 
 #include <memory>
 
-using platform::HotkeyHook;
-using platform::fake::FakeHotkeyHook;
 using platform::fake::FakePlatform;
 
-Q_DECLARE_METATYPE(platform::HotkeyHook::Outcome)
-
 namespace {
-
-/// Lets a test hand native messages to the controller as the windowing system would.
-class ControllerProbe : public TrayController
-{
-public:
-    using TrayController::TrayController;
-
-    /// Returns whether the message was reported as consumed.
-    bool deliverHookMessage(unsigned number, unsigned wParam)
-    {
-        FakeHotkeyHook::Message message{number, wParam};
-        qintptr result = 0;
-        return hotkeyReceiver().nativeEvent(FakeHotkeyHook::EventType, &message, &result);
-    }
-};
 
 QByteArray settingsFileText()
 {
@@ -83,28 +63,19 @@ private slots:
     void terminationSavesBeforeTheLoopEnds();
     void changesAreSavedOnceTheyStop();
 
-    void withoutTheHookTheTooltipIsPlain_data();
-    void withoutTheHookTheTooltipIsPlain();
-    void withTheHookTheTooltipAndMenuShowTheKey();
-    void hookMessageTogglesOnlyForTheSelectedKey();
-    void hookMessageIsPassedOnUnlessThePlatformKeepsIt();
-    void setShowHideKey_data();
-    void setShowHideKey();
-    void storedKeyIsSelected_data();
-    void storedKeyIsSelected();
-    void hookIsRemovedAtExit_data();
-    void hookIsRemovedAtExit();
+    void showHideKey_data();
+    void showHideKey();
 
 private:
-    ControllerProbe &startController();
+    TrayController &startController();
 
     std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<ControllerProbe> m_controller;
+    std::unique_ptr<TrayController> m_controller;
 };
 
-ControllerProbe &TestTrayController::startController()
+TrayController &TestTrayController::startController()
 {
-    m_controller = std::make_unique<ControllerProbe>(m_platform->services);
+    m_controller = std::make_unique<TrayController>(m_platform->services);
     return *m_controller;
 }
 
@@ -132,7 +103,6 @@ void TestTrayController::firstRunUsesTheDefaults()
     QVERIFY(controller.currentHotkey());
     QCOMPARE(controller.currentHotkey()->name, QStringLiteral("F8"));
     QVERIFY(controller.trayIcon()->isVisible());
-    QVERIFY(!controller.hotkeyReceiver().isVisible());
     QVERIFY(!QApplication::quitOnLastWindowClosed());
 }
 
@@ -419,194 +389,80 @@ void TestTrayController::changesAreSavedOnceTheyStop()
     QCOMPARE(controller.panel()->codePage(), 852);
 }
 
-void TestTrayController::withoutTheHookTheTooltipIsPlain_data()
+void TestTrayController::showHideKey_data()
 {
-    QTest::addColumn<HotkeyHook::Outcome>("outcome");
-    QTest::newRow("no library") << HotkeyHook::Outcome::NoLibrary;
-    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
-}
-
-void TestTrayController::withoutTheHookTheTooltipIsPlain()
-{
-    QFETCH(HotkeyHook::Outcome, outcome);
-    m_platform->hotkeyHook->outcome = outcome;
-    ControllerProbe &controller = startController();
-    QVERIFY(!controller.hookInstalled());
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
-    QVERIFY(controller.showHideAction()->shortcut().isEmpty());
-
-    // The key can still be chosen and is kept, but shows nowhere.
-    QVERIFY(controller.setShowHideKey(QStringLiteral("F3")));
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
-    QVERIFY(controller.showHideAction()->shortcut().isEmpty());
-
-    // The handler does not ask how the set-up went: a matching message still toggles.
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, 114);
-    QVERIFY(controller.panel()->isVisible());
-
-    // The chosen key is written back at exit all the same.
-    m_controller.reset();
-    QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F3"));
-}
-
-void TestTrayController::withTheHookTheTooltipAndMenuShowTheKey()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    TrayController &controller = startController();
-    QVERIFY(controller.hookInstalled());
-    QCOMPARE(m_platform->hotkeyHook->notifiedWindow, controller.hotkeyReceiver().winId());
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<F8>)"));
-    QCOMPARE(controller.showHideAction()->shortcut(), QKeySequence(Qt::Key_F8));
-}
-
-void TestTrayController::hookMessageTogglesOnlyForTheSelectedKey()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    CharacterPanel *panel = controller.panel();
-
-    controller.deliverHookMessage(platform::HotkeyMessage, 120); // F9
-    QVERIFY(panel->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage + 1, 119); // another message
-    QVERIFY(panel->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(panel->isVisible());
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(panel->isHidden());
-}
-
-void TestTrayController::hookMessageIsPassedOnUnlessThePlatformKeepsIt()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    // As a window procedure does, the controller hands every message on.
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage, 119));
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage, 120));
-    QVERIFY(controller.panel()->isVisible());
-
-    // A platform whose own processing only complains about the message keeps it,
-    // once read; other messages still go on.
-    m_platform->hotkeyHook->keepsMessage = true;
-    QVERIFY(controller.deliverHookMessage(platform::HotkeyMessage, 119));
-    QVERIFY(controller.panel()->isHidden());
-    QVERIFY(controller.deliverHookMessage(platform::HotkeyMessage, 120));
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage + 1, 119));
-    QVERIFY(controller.panel()->isHidden());
-}
-
-void TestTrayController::setShowHideKey_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("virtualKey");
-
-    QTest::newRow("F1 is not offered") << QStringLiteral("F1") << false << 119;
-    QTest::newRow("lower case") << QStringLiteral("f8") << false << 119;
-    QTest::newRow("empty") << QString() << false << 119;
-    QTest::newRow("F13") << QStringLiteral("F13") << false << 119;
-    QTest::newRow("F2") << QStringLiteral("F2") << true << 113;
-    QTest::newRow("F12") << QStringLiteral("F12") << true << 123;
-}
-
-void TestTrayController::setShowHideKey()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, accepted);
-    QFETCH(int, virtualKey);
-
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    const QString tooltipBefore = controller.trayIcon()->toolTip();
-    const QKeySequence shortcutBefore = controller.showHideAction()->shortcut();
-
-    QCOMPARE(controller.setShowHideKey(name), accepted);
-    QCOMPARE(controller.currentHotkey()->virtualKey, virtualKey);
-    if (accepted) {
-        QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(name));
-        QCOMPARE(controller.showHideAction()->shortcut(),
-                 QKeySequence(controller.currentHotkey()->qtKey));
-    } else {
-        QCOMPARE(controller.trayIcon()->toolTip(), tooltipBefore);
-        QCOMPARE(controller.showHideAction()->shortcut(), shortcutBefore);
-    }
-
-    // Only the selected key's message toggles.
-    controller.deliverHookMessage(platform::HotkeyMessage, accepted ? 119 : 123);
-    QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, static_cast<unsigned>(virtualKey));
-    QVERIFY(controller.panel()->isVisible());
-}
-
-void TestTrayController::storedKeyIsSelected_data()
-{
+    QTest::addColumn<bool>("works");
     QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("chosen"); // through setShowHideKey; empty: none
     QTest::addColumn<QString>("selected");
 
-    QTest::newRow("F12") << QVariant(QStringLiteral("F12")) << QStringLiteral("F12");
-    QTest::newRow("F2") << QVariant(QStringLiteral("F2")) << QStringLiteral("F2");
-    QTest::newRow("absent") << QVariant() << QStringLiteral("F8");
-    // Names that no entry has can only come from an edited file; the default
-    // keeps a current key for the tooltip, the messages and the saving.
-    QTest::newRow("F99") << QVariant(QStringLiteral("F99")) << QStringLiteral("F8");
-    QTest::newRow("lower case f12") << QVariant(QStringLiteral("f12")) << QStringLiteral("F8");
-    QTest::newRow("F1, not offered") << QVariant(QStringLiteral("F1")) << QStringLiteral("F8");
-    QTest::newRow("empty") << QVariant(QString()) << QStringLiteral("F8");
+    QTest::newRow("default") << true << QVariant() << QString() << "F8";
+    QTest::newRow("stored F12") << true << QVariant("F12") << QString() << "F12";
+    QTest::newRow("stored F2") << true << QVariant("F2") << QString() << "F2";
+    // Names that no entry has can only come from an edited file; the default keeps a
+    // current key for the tooltip, the key service and the saving.
+    QTest::newRow("stored F99") << true << QVariant("F99") << QString() << "F8";
+    QTest::newRow("stored f12") << true << QVariant("f12") << QString() << "F8";
+    QTest::newRow("stored F1") << true << QVariant("F1") << QString() << "F8";
+    QTest::newRow("stored empty") << true << QVariant(QString()) << QString() << "F8";
+    QTest::newRow("chosen F2") << true << QVariant() << "F2"
+                               << "F2";
+    QTest::newRow("chosen F12") << true << QVariant("F4") << "F12"
+                                << "F12";
+    QTest::newRow("chosen F1, refused") << true << QVariant("F4") << "F1"
+                                        << "F4";
+    QTest::newRow("chosen f8, refused") << true << QVariant() << "f8"
+                                        << "F8";
+    QTest::newRow("chosen F13, refused") << true << QVariant() << "F13"
+                                         << "F8";
+    // Where the key cannot be watched it can still be chosen and is kept, but shows
+    // nowhere.
+    QTest::newRow("no key service") << false << QVariant() << QString() << "F8";
+    QTest::newRow("no key service, chosen F3") << false << QVariant() << "F3"
+                                               << "F3";
 }
 
-void TestTrayController::storedKeyIsSelected()
+void TestTrayController::showHideKey()
 {
+    QFETCH(bool, works);
     QFETCH(QVariant, stored);
+    QFETCH(QString, chosen);
     QFETCH(QString, selected);
     if (stored.isValid()) {
         QSettings settings(storedsettings::organization, storedsettings::application);
         settings.setValue(storedsettings::showHideKeyKey, stored);
     }
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    QVERIFY(controller.currentHotkey());
+    m_platform->showHideKey->works = works;
+    TrayController &controller = startController();
+    if (!chosen.isEmpty())
+        QCOMPARE(controller.setShowHideKey(chosen), chosen == selected);
+
     QCOMPARE(controller.currentHotkey()->name, selected);
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(selected));
+    QCOMPARE(controller.trayIcon()->toolTip(),
+             works ? QStringLiteral("Ondrel (<%1>)").arg(selected) : QStringLiteral("Ondrel"));
     QCOMPARE(controller.showHideAction()->shortcut(),
-             QKeySequence(controller.currentHotkey()->qtKey));
+             works ? QKeySequence(controller.currentHotkey()->qtKey) : QKeySequence());
 
-    // Its message, and only its, toggles the panel.
-    const unsigned virtualKey = static_cast<unsigned>(controller.currentHotkey()->virtualKey);
-    controller.deliverHookMessage(platform::HotkeyMessage, virtualKey == 119 ? 123 : 119);
+    // The selected key, and only it, toggles the panel.
+    const int number = selected.mid(1).toInt();
+    m_platform->showHideKey->press(number == 9 ? 10 : 9);
     QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, virtualKey);
+    m_platform->showHideKey->press(number);
     QVERIFY(controller.panel()->isVisible());
+    m_platform->showHideKey->press(number);
+    QVERIFY(controller.panel()->isHidden());
 
-    m_controller.reset();
-    QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), selected);
-}
-
-void TestTrayController::hookIsRemovedAtExit_data()
-{
-    QTest::addColumn<HotkeyHook::Outcome>("outcome");
-    QTest::newRow("installed") << HotkeyHook::Outcome::Installed;
-    // A library that loaded without its hook is still released.
-    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
-}
-
-void TestTrayController::hookIsRemovedAtExit()
-{
-    QFETCH(HotkeyHook::Outcome, outcome);
-    m_platform->hotkeyHook->outcome = outcome;
-    startController();
-    QCOMPARE(m_platform->hotkeyHook->removeCalls, 0);
-    QByteArray settingsWhenRemoved = "not removed";
-    m_platform->hotkeyHook->onRemove = [&settingsWhenRemoved] {
-        settingsWhenRemoved = settingsFileText();
+    // The key service is stopped before the settings are written, which keep the key.
+    QByteArray settingsWhenStopped = "not stopped";
+    m_platform->showHideKey->onStop = [&settingsWhenStopped] {
+        settingsWhenStopped = settingsFileText();
     };
     m_controller.reset();
-    QCOMPARE(m_platform->hotkeyHook->removeCalls, 1);
-    // Removed first, before the settings are written.
-    QVERIFY(settingsWhenRemoved.isEmpty());
-    QVERIFY(!settingsFileText().isEmpty());
+    QCOMPARE(m_platform->showHideKey->stopCalls, 1);
+    if (!stored.isValid() && chosen.isEmpty())
+        QVERIFY(settingsWhenStopped.isEmpty());
+    QSettings reread(storedsettings::organization, storedsettings::application);
+    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), selected);
 }
 
 ONDREL_TEST_MAIN(TestTrayController)
