@@ -6,7 +6,6 @@
 #include "dialogs/settingsdialog.h"
 #include "panel/characterpanel.h"
 #include "panel/framedpanel.h"
-#include "panelfocus.h"
 #include "platform/services.h"
 #include "settingswriter.h"
 #include "site.h"
@@ -95,7 +94,6 @@ TrayController::~TrayController()
 {
     m_services.showHideKey->stop();
     m_settingsWriter->saveNow();
-    m_panelFocus.reset();
     delete m_settingsDialog;
     delete m_aboutWindow;
     m_window.reset(); // takes the tray icon and its menu with it
@@ -105,7 +103,7 @@ void TrayController::createPanel()
 {
     auto panel = std::make_unique<CharacterPanel>();
     m_panel = panel.get();
-    if (m_services.panelWindowing->drawsOwnDecorations()) {
+    if (m_services.panelWindow->drawsOwnDecorations()) {
         m_panel->setToolTipsShown(false);
         m_framedPanel = new FramedPanel(panel.release());
         m_window.reset(m_framedPanel);
@@ -121,9 +119,8 @@ void TrayController::createPanel()
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
     m_panel->setLabelSpacing(storedsettings::readSpacing(*m_settings, m_panel->minSpacing()));
-    if (!m_services.panelWindowing->adopt(*m_window))
+    if (!m_services.panelWindow->adopt(*m_window))
         qCWarning(lcApp) << "The panel cannot float above the other windows here";
-    m_panelFocus = std::make_unique<PanelFocus>(*m_window, *m_services.windowActivation);
     connect(m_panel, &CharacterPanel::characterActivated, this,
             &TrayController::onCharacterActivated);
     connect(m_panel, &CharacterPanel::backspaceActivated, this,
@@ -265,7 +262,7 @@ void TrayController::showPanel()
             m_framedPanel->adjustSize();
         const QScreen *screen = QGuiApplication::primaryScreen();
         const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
-        m_services.panelWindowing->place(
+        m_services.panelWindow->place(
             *m_window,
             QPoint((desktop.width() - m_window->frameSize().width()) / 2, desktop.height() / 2));
         m_panelPlaced = true;
@@ -280,7 +277,7 @@ void TrayController::hidePanel()
 
 void TrayController::onDragStarted(QPoint position)
 {
-    m_dragOrigin = m_services.panelWindowing->position(*m_window);
+    m_dragOrigin = m_services.panelWindow->position(*m_window);
     m_dragPress = position;
 }
 
@@ -288,7 +285,7 @@ void TrayController::onDragged(QPoint position)
 {
     // Both positions are the pointer's on the screen, so the panel follows it
     // however far it has moved since the press.
-    m_services.panelWindowing->place(*m_window, m_dragOrigin + position - m_dragPress);
+    m_services.panelWindow->place(*m_window, m_dragOrigin + position - m_dragPress);
 }
 
 QWidget *TrayController::dialogParent() const

@@ -13,7 +13,6 @@
 class AboutWindow;
 class CharacterPanel;
 class FramedPanel;
-class PanelFocus;
 class QAction;
 class QSettings;
 class SettingsDialog;
@@ -43,7 +42,6 @@ public:
     SettingsDialog *settingsDialog() const { return m_settingsDialog; }
     SettingsWriter &settingsWriter() const { return *m_settingsWriter; }
     AboutWindow *aboutWindow() const { return m_aboutWindow; }
-    const PanelFocus &panelFocus() const { return *m_panelFocus; }
     const HotkeyEntry *currentHotkey() const { return m_currentHotkey; }
 
     /// Selects the show/hide key by its exact name; false and no change if unknown.
@@ -97,7 +95,6 @@ private:
     FramedPanel *m_framedPanel = nullptr;
     QPoint m_dragOrigin;
     QPoint m_dragPress;
-    std::unique_ptr<PanelFocus> m_panelFocus;
     QSystemTrayIcon *m_trayIcon = nullptr;
     QAction *m_showHideAction = nullptr;
     SettingsDialog *m_settingsDialog = nullptr;

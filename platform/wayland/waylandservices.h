@@ -6,9 +6,8 @@
 // runs `ondrel --toggle`).
 
 #include "../keyboard.h"
-#include "../panelwindowing.h"
+#include "../panelwindow.h"
 #include "../showhidekey.h"
-#include "../windowactivation.h"
 
 #include <QPointer>
 
@@ -53,11 +52,11 @@ public:
 
 /// The panel as an OVERLAY layer surface without keyboard interactivity: it floats
 /// above every window and no click on it moves the keyboard focus.
-class LayerShellPanelWindowing : public PanelWindowing
+class LayerShellPanelWindow : public PanelWindow
 {
 public:
-    LayerShellPanelWindowing();
-    ~LayerShellPanelWindowing() override;
+    LayerShellPanelWindow();
+    ~LayerShellPanelWindow() override;
 
     bool drawsOwnDecorations() const override { return true; }
     bool adopt(QWidget &window) override;
@@ -66,18 +65,6 @@ public:
 
 private:
     std::unique_ptr<PanelLayer> m_layer;
-};
-
-/// On a layer surface the compositor never gives the panel the focus, so there is
-/// nothing to switch.
-class WaylandWindowActivation : public WindowActivation
-{
-public:
-    bool setNoActivate(NativeWindow, bool) override { return true; }
-    NativeWindow foregroundWindow() const override { return 0; }
-    bool setForegroundWindow(NativeWindow) override { return false; }
-    bool isLeftButtonDown() const override { return false; }
-    FrameEvent frameEvent(NativeWindow, const char *, void *) override { return FrameEvent::None; }
 };
 
 /// Wayland lets no client watch the keyboard: the show/hide key is a binding of the

@@ -3,47 +3,16 @@
 
 // Backends that record what they are asked to do, for fast and deterministic unit tests.
 
-#include "platform/managedpanelwindowing.h"
+#include "platform/managedpanelwindow.h"
 #include "platform/services.h"
 
+#include <QWidget>
+
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace platform::fake {
-
-class FakeWindowActivation : public WindowActivation
-{
-public:
-    bool setNoActivate(NativeWindow window, bool enabled) override;
-    NativeWindow foregroundWindow() const override { return foreground; }
-    bool setForegroundWindow(NativeWindow window) override;
-    bool isLeftButtonDown() const override
-    {
-        ++leftButtonReads;
-        return leftButtonDown;
-    }
-    FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override;
-
-    bool isNoActivate(NativeWindow window) const;
-
-    /// The event type under which tests deliver a FakeWindowActivation::Message.
-    static constexpr const char *EventType = "fake_frame_message";
-    struct Message
-    {
-        NativeWindow window;
-        FrameEvent event;
-    };
-
-    std::map<NativeWindow, bool> noActivate;
-    /// Every change of the style in order, for tests of what came before a show.
-    std::vector<std::pair<NativeWindow, bool>> noActivateChanges;
-    NativeWindow foreground = 0;
-    std::vector<NativeWindow> foregroundRequests;
-    bool leftButtonDown = false;
-    mutable int leftButtonReads = 0;
-};
 
 /// What the keyboard was asked to type: a character or Backspace.
 struct Typed
@@ -135,13 +104,14 @@ public:
 
 /// Places the window as a window manager would; or, told so, asks for a panel
 /// that draws its own title strip, as on a Wayland layer surface.
-class FakePanelWindowing : public ManagedPanelWindowing
+class FakePanelWindow : public ManagedPanelWindow
 {
 public:
     bool drawsOwnDecorations() const override { return ownDecorations; }
-    bool adopt(QWidget &) override
+    bool adopt(QWidget &window) override
     {
         ++adopted;
+        window.winId(); // as every system's window does
         return true;
     }
     bool ownDecorations = false;
@@ -155,13 +125,12 @@ public:
     FakePlatform();
 
     Services services;
-    FakeWindowActivation *windowActivation;
     FakeKeyboard *keyboard;
     FakeCodePage *codePage;
     FakeShowHideKey *showHideKey;
     FakeAutorun *autorun;
     FakeTermination *termination;
-    FakePanelWindowing *panelWindowing;
+    FakePanelWindow *panelWindow;
 };
 
 } // namespace platform::fake

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/panelfocus.h"
 #include "app/settingswriter.h"
 #include "app/storedsettings.h"
 #include "app/traycontroller.h"
@@ -52,7 +51,6 @@ private slots:
     void menuHasItsFiveEntries();
     void trayActivation_data();
     void trayActivation();
-    void panelIsNonActivatingWheneverItIsShown();
 
     void clicksTypeTheCodePageShown();
     void aFramelessPanelDrawsItsOwnStripAndMenu();
@@ -96,6 +94,7 @@ void TestTrayController::firstRunUsesTheDefaults()
     TrayController &controller = startController();
     CharacterPanel *panel = controller.panel();
     QVERIFY(panel->isHidden());
+    QCOMPARE(m_platform->panelWindow->adopted, 1); // before its first show
     QCOMPARE(panel->backgroundColor(), QColor(229, 230, 230));
     QCOMPARE(panel->labelSize(), panel->maxLabelSize());
     QCOMPARE(panel->labelSpacing(), 0);
@@ -218,39 +217,6 @@ void TestTrayController::trayActivation()
     QVERIFY(controller.panel()->isHidden());
 }
 
-void TestTrayController::panelIsNonActivatingWheneverItIsShown()
-{
-    TrayController &controller = startController();
-    CharacterPanel *panel = controller.panel();
-    const auto window = panel->winId();
-    const auto &activation = *m_platform->windowActivation;
-    QVERIFY(activation.isNoActivate(window)); // before the very first show
-    // Every show is preceded by a change to non-activating, whatever shows it.
-    const auto shownNonActivating = [&] {
-        return panel->isVisible() && controller.panelFocus().handOver().isNoActivate() &&
-               !activation.noActivateChanges.empty() &&
-               activation.noActivateChanges.back() ==
-                   std::make_pair(platform::NativeWindow(window), true);
-    };
-
-    controller.togglePanel();
-    QVERIFY(shownNonActivating());
-    controller.togglePanel();
-    QVERIFY(panel->isHidden());
-    QVERIFY(!activation.isNoActivate(window));
-
-    // Hidden from the tray, then brought back by a change in the settings dialog.
-    controller.openSettings();
-    emit controller.settingsDialog()->labelSizeChanged(31);
-    QVERIFY(shownNonActivating());
-    panel->hide();
-    emit controller.settingsDialog()->backgroundColorChanged(QColor(Qt::darkBlue));
-    QVERIFY(shownNonActivating());
-    panel->hide();
-    panel->show(); // even a show nobody planned
-    QVERIFY(shownNonActivating());
-}
-
 void TestTrayController::clicksTypeTheCodePageShown()
 {
     m_platform->codePage->codePage = 866;
@@ -272,13 +238,13 @@ void TestTrayController::clicksTypeTheCodePageShown()
 
 void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
 {
-    m_platform->panelWindowing->ownDecorations = true;
+    m_platform->panelWindow->ownDecorations = true;
     m_platform->services.trayMenuInPanel = true;
     TrayController &controller = startController();
     auto *frame = qobject_cast<FramedPanel *>(controller.panelWindow());
     QVERIFY(frame);
     QCOMPARE(frame->grid(), controller.panel());
-    QCOMPARE(m_platform->panelWindowing->adopted, 1);
+    QCOMPARE(m_platform->panelWindow->adopted, 1);
     QCOMPARE(frame->windowTitle(), controller.panel()->windowTitle());
 
     // A tray that shows no menu: its right click opens the panel's own.
@@ -294,10 +260,10 @@ void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
     QVERIFY(!controller.settingsDialog()->parentWidget()); // no window to stay above
 
     // Dragging the strip moves the panel by what the pointer moved since the press.
-    const QPoint before = m_platform->panelWindowing->position(*frame);
+    const QPoint before = m_platform->panelWindow->position(*frame);
     emit frame->dragStarted(QPoint(50, 5));
     emit frame->dragged(QPoint(10, -20));
-    QCOMPARE(m_platform->panelWindowing->position(*frame), before + QPoint(-40, -25));
+    QCOMPARE(m_platform->panelWindow->position(*frame), before + QPoint(-40, -25));
 
     QTest::mouseClick(frame->findChild<QToolButton *>(QStringLiteral("closeButton")),
                       Qt::LeftButton);
