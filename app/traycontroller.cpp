@@ -143,7 +143,7 @@ void TrayController::createTrayIcon()
     menu->addAction(tr("About"), this, &TrayController::openAbout);
     // The event loop's end runs the destructor, which removes the hook before it
     // writes the settings.
-    menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
+    menu->addAction(tr("Quit"), this, &TrayController::quitInOrder);
     m_trayIcon->setContextMenu(menu);
     if (m_framedPanel)
         m_framedPanel->setMenuActions(menu->actions());

@@ -48,7 +48,6 @@ private slots:
     void unusableStoredValuesFallBack();
     void garbageSettingsFileStartsASanePanel();
 
-    void menuHasItsFiveEntries();
     void trayActivation_data();
     void trayActivation();
 
@@ -58,7 +57,8 @@ private slots:
     void laterShowsKeepTheUsersPosition();
 
     void quitWritesEveryValue();
-    void terminationSavesBeforeTheLoopEnds();
+    void everyWayToQuitSavesFirst_data();
+    void everyWayToQuitSavesFirst();
     void changesAreSavedOnceTheyStop();
 
     void showHideKey_data();
@@ -170,27 +170,6 @@ void TestTrayController::garbageSettingsFileStartsASanePanel()
     m_controller.reset();
     QSettings reread(storedsettings::organization, storedsettings::application);
     QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F8"));
-}
-
-void TestTrayController::menuHasItsFiveEntries()
-{
-    TrayController &controller = startController();
-    QMenu *menu = controller.trayIcon()->contextMenu();
-    QVERIFY(menu);
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        QVERIFY(!action->isSeparator());
-        texts << action->text();
-    }
-    QCOMPARE(texts, QStringList({QStringLiteral("Show/Hide Ondrel"), QStringLiteral("Settings"),
-                                 QStringLiteral("Help"), QStringLiteral("About"),
-                                 QStringLiteral("Quit")}));
-    QCOMPARE(menu->actions().first(), controller.showHideAction());
-
-    controller.showHideAction()->trigger();
-    QVERIFY(controller.panel()->isVisible());
-    controller.showHideAction()->trigger();
-    QVERIFY(controller.panel()->isHidden());
 }
 
 void TestTrayController::trayActivation_data()
@@ -321,13 +300,27 @@ void TestTrayController::quitWritesEveryValue()
     QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F5"));
 }
 
-void TestTrayController::terminationSavesBeforeTheLoopEnds()
+void TestTrayController::everyWayToQuitSavesFirst_data()
 {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("the system ends the session") << "system";
+    QTest::newRow("ondrel --quit") << "command";
+    QTest::newRow("the menu's Quit, its last entry") << "menu";
+}
+
+void TestTrayController::everyWayToQuitSavesFirst()
+{
+    QFETCH(QString, way);
     TrayController &controller = startController();
     QVERIFY(m_platform->termination->callback);
     controller.panel()->setLabelSize(27);
 
-    m_platform->termination->callback();
+    if (way == "system")
+        m_platform->termination->callback();
+    else if (way == "command")
+        controller.carryOut(instancemessage::Command::Quit);
+    else
+        controller.trayIcon()->contextMenu()->actions().last()->trigger();
 
     // On disk already, before the event loop has unwound and the controller is gone.
     const QByteArray text = settingsFileText();
