@@ -7,12 +7,9 @@ namespace hotkeys {
 
 HotkeyList buildHotkeyList()
 {
-    constexpr int firstVirtualKey = 113; // VK_F2
-    constexpr int lastVirtualKey = 123;  // VK_F12
     HotkeyList list;
-    for (int code = firstVirtualKey; code <= lastVirtualKey; ++code)
-        list.push_back(
-            {QStringLiteral("F%1").arg(code - 111), code, Qt::Key_F2 + (code - firstVirtualKey)});
+    for (int number = 2; number <= 12; ++number)
+        list.push_back({QStringLiteral("F%1").arg(number), number, Qt::Key_F1 + (number - 1)});
     return list;
 }
 

@@ -8,9 +8,9 @@
 /// One key the user can choose to show and hide the panel.
 struct HotkeyEntry
 {
-    QString name;   ///< "F2" to "F12"
-    int virtualKey; ///< Windows virtual-key code, as the hook library reports it
-    int qtKey;      ///< for the menu shortcut
+    QString name; ///< "F2" to "F12"
+    int number;   ///< 2 to 12
+    int qtKey;    ///< for the menu shortcut
 };
 
 using HotkeyList = std::vector<HotkeyEntry>;

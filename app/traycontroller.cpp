@@ -4,10 +4,8 @@
 #include "applog.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/settingsdialog.h"
-#include "hotkeyreceiver.h"
 #include "panel/characterpanel.h"
 #include "panel/framedpanel.h"
-#include "panelfocus.h"
 #include "platform/services.h"
 #include "settingswriter.h"
 #include "site.h"
@@ -67,9 +65,8 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
     m_settingsWriter = new SettingsWriter(
         *m_settings, [this](QSettings &settings) { writeSettings(settings); }, this);
     connect(m_settingsWriter, &SettingsWriter::saveFailed, this, &TrayController::onSaveFailed);
-    m_hotkeyReceiver = std::make_unique<HotkeyReceiver>(*m_services.hotkeyHook);
-    connect(m_hotkeyReceiver.get(), &HotkeyReceiver::keyPressed, this,
-            &TrayController::onHotkeyPressed);
+    connect(m_services.showHideKey.get(), &platform::ShowHideKey::pressed, this,
+            &TrayController::togglePanel);
 
     createPanel();
     createTrayIcon();
@@ -80,7 +77,7 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
                          << "Meanwhile the show/hide key works, `ondrel --settings` opens the"
                          << "settings and `ondrel --quit` ends Ondrel.";
 
-    installHook();
+    startShowHideKey();
     m_hotkeys = hotkeys::buildHotkeyList();
     selectInitialHotkey();
     if (!m_services.notice.empty())
@@ -95,9 +92,8 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
 
 TrayController::~TrayController()
 {
-    m_services.hotkeyHook->remove();
+    m_services.showHideKey->stop();
     m_settingsWriter->saveNow();
-    m_panelFocus.reset();
     delete m_settingsDialog;
     delete m_aboutWindow;
     m_window.reset(); // takes the tray icon and its menu with it
@@ -107,7 +103,7 @@ void TrayController::createPanel()
 {
     auto panel = std::make_unique<CharacterPanel>();
     m_panel = panel.get();
-    if (m_services.panelWindowing->drawsOwnDecorations()) {
+    if (m_services.panelWindow->drawsOwnDecorations()) {
         m_panel->setToolTipsShown(false);
         m_framedPanel = new FramedPanel(panel.release());
         m_window.reset(m_framedPanel);
@@ -123,9 +119,8 @@ void TrayController::createPanel()
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
     m_panel->setLabelSpacing(storedsettings::readSpacing(*m_settings, m_panel->minSpacing()));
-    if (!m_services.panelWindowing->adopt(*m_window))
+    if (!m_services.panelWindow->adopt(*m_window))
         qCWarning(lcApp) << "The panel cannot float above the other windows here";
-    m_panelFocus = std::make_unique<PanelFocus>(*m_window, *m_services.windowActivation);
     connect(m_panel, &CharacterPanel::characterActivated, this,
             &TrayController::onCharacterActivated);
     connect(m_panel, &CharacterPanel::backspaceActivated, this,
@@ -148,20 +143,19 @@ void TrayController::createTrayIcon()
     menu->addAction(tr("About"), this, &TrayController::openAbout);
     // The event loop's end runs the destructor, which removes the hook before it
     // writes the settings.
-    menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
+    menu->addAction(tr("Quit"), this, &TrayController::quitInOrder);
     m_trayIcon->setContextMenu(menu);
     if (m_framedPanel)
         m_framedPanel->setMenuActions(menu->actions());
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TrayController::onTrayActivated);
 }
 
-void TrayController::installHook()
+void TrayController::startShowHideKey()
 {
-    const auto outcome = m_services.hotkeyHook->install(m_hotkeyReceiver->winId());
-    m_hookInstalled = outcome == platform::HotkeyHook::Outcome::Installed;
-    if (!m_hookInstalled)
+    m_showHideKeyWorks = m_services.showHideKey->start();
+    if (!m_showHideKeyWorks)
         qCWarning(lcApp).noquote() << "The show/hide key is off:"
-                                   << QString::fromStdString(m_services.hotkeyHook->errorString());
+                                   << QString::fromStdString(m_services.showHideKey->errorString());
 }
 
 void TrayController::selectInitialHotkey()
@@ -188,14 +182,15 @@ bool TrayController::setShowHideKey(const QString &name)
 void TrayController::selectHotkey(const HotkeyEntry &entry)
 {
     m_currentHotkey = &entry;
+    m_services.showHideKey->setFunctionKey(entry.number);
     m_trayIcon->setToolTip(trayText());
-    if (m_hookInstalled)
+    if (m_showHideKeyWorks)
         m_showHideAction->setShortcut(QKeySequence(entry.qtKey));
 }
 
 QString TrayController::trayText() const
 {
-    if (!m_hookInstalled)
+    if (!m_showHideKeyWorks)
         return tr("Ondrel");
     //: The tray icon's tooltip: the program and its show/hide key.
     return tr("Ondrel (<%1>)").arg(m_currentHotkey->name);
@@ -267,7 +262,7 @@ void TrayController::showPanel()
             m_framedPanel->adjustSize();
         const QScreen *screen = QGuiApplication::primaryScreen();
         const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
-        m_services.panelWindowing->place(
+        m_services.panelWindow->place(
             *m_window,
             QPoint((desktop.width() - m_window->frameSize().width()) / 2, desktop.height() / 2));
         m_panelPlaced = true;
@@ -282,7 +277,7 @@ void TrayController::hidePanel()
 
 void TrayController::onDragStarted(QPoint position)
 {
-    m_dragOrigin = m_services.panelWindowing->position(*m_window);
+    m_dragOrigin = m_services.panelWindow->position(*m_window);
     m_dragPress = position;
 }
 
@@ -290,7 +285,7 @@ void TrayController::onDragged(QPoint position)
 {
     // Both positions are the pointer's on the screen, so the panel follows it
     // however far it has moved since the press.
-    m_services.panelWindowing->place(*m_window, m_dragOrigin + position - m_dragPress);
+    m_services.panelWindow->place(*m_window, m_dragOrigin + position - m_dragPress);
 }
 
 QWidget *TrayController::dialogParent() const
@@ -305,12 +300,6 @@ void TrayController::showPanelIfHidden()
     // A change to a hidden panel would go unseen; show it where it was last.
     if (m_window->isHidden())
         showPanel();
-}
-
-void TrayController::onHotkeyPressed(unsigned virtualKey)
-{
-    if (m_currentHotkey && static_cast<int>(virtualKey) == m_currentHotkey->virtualKey)
-        togglePanel();
 }
 
 void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
@@ -354,7 +343,7 @@ void TrayController::openSettings()
         for (const HotkeyEntry &entry : m_hotkeys)
             values.keyNames << entry.name;
         values.currentKey = m_currentHotkey ? m_currentHotkey->name : QString();
-        values.keyWorks = m_hookInstalled;
+        values.keyWorks = m_showHideKeyWorks;
         values.autorun = m_services.autorun->isEnabled(executablePath());
         values.codePage = m_codePageChoice;
         values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());

@@ -13,8 +13,6 @@
 class AboutWindow;
 class CharacterPanel;
 class FramedPanel;
-class HotkeyReceiver;
-class PanelFocus;
 class QAction;
 class QSettings;
 class SettingsDialog;
@@ -44,11 +42,7 @@ public:
     SettingsDialog *settingsDialog() const { return m_settingsDialog; }
     SettingsWriter &settingsWriter() const { return *m_settingsWriter; }
     AboutWindow *aboutWindow() const { return m_aboutWindow; }
-    const PanelFocus &panelFocus() const { return *m_panelFocus; }
-    HotkeyReceiver &hotkeyReceiver() const { return *m_hotkeyReceiver; }
-    const HotkeyList &hotkeys() const { return m_hotkeys; }
     const HotkeyEntry *currentHotkey() const { return m_currentHotkey; }
-    bool hookInstalled() const { return m_hookInstalled; }
 
     /// Selects the show/hide key by its exact name; false and no change if unknown.
     bool setShowHideKey(const QString &name);
@@ -67,7 +61,6 @@ public slots:
 
 private slots:
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
-    void onHotkeyPressed(unsigned virtualKey);
     void onCharacterActivated(int code, char32_t character);
     void onBackspaceActivated();
     void onLabelSizeChanged(int size);
@@ -83,7 +76,7 @@ private slots:
 private:
     void createPanel();
     void createTrayIcon();
-    void installHook();
+    void startShowHideKey();
     void selectInitialHotkey();
     void selectHotkey(const HotkeyEntry &entry);
     QString trayText() const;
@@ -102,15 +95,13 @@ private:
     FramedPanel *m_framedPanel = nullptr;
     QPoint m_dragOrigin;
     QPoint m_dragPress;
-    std::unique_ptr<PanelFocus> m_panelFocus;
-    std::unique_ptr<HotkeyReceiver> m_hotkeyReceiver;
     QSystemTrayIcon *m_trayIcon = nullptr;
     QAction *m_showHideAction = nullptr;
     SettingsDialog *m_settingsDialog = nullptr;
     AboutWindow *m_aboutWindow = nullptr;
     HotkeyList m_hotkeys;
     const HotkeyEntry *m_currentHotkey = nullptr;
-    bool m_hookInstalled = false;
+    bool m_showHideKeyWorks = false;
     bool m_panelPlaced = false;
     int m_codePageChoice = 0; // 0: the system's
 };

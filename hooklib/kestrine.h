@@ -13,6 +13,22 @@ namespace kestrine {
 /// The message the library sends to the registered window; WPARAM is the virtual key.
 constexpr unsigned HotkeyMessage = 5556;
 
+/// Windows' virtual-key code of F1; those of F2 to F24 follow it.
+constexpr std::uint32_t VkF1 = 0x70;
+
+/// The virtual key of function key F<number>.
+constexpr std::uint32_t virtualKeyOfFunctionKey(int number)
+{
+    return VkF1 + static_cast<std::uint32_t>(number - 1);
+}
+
+/// The number of the function key that a virtual key stands for (2 for F2), or 0.
+constexpr int functionKeyOfVirtualKey(std::uintptr_t virtualKey)
+{
+    return virtualKey >= VkF1 && virtualKey < VkF1 + 24 ? static_cast<int>(virtualKey - VkF1) + 1
+                                                        : 0;
+}
+
 /// The exports, looked up by exactly these names.
 constexpr char SetAppHwndName[] = "setAppHwnd";
 constexpr char KeyboardProcName[] = "_LowLevelKeyboardProc@12";

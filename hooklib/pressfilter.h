@@ -9,8 +9,8 @@ namespace kestrine {
 
 /// The keys that can show and hide the panel: F2 (VK_F2) to F12 (VK_F12). A keyboard
 /// hook sees everything the user types, so the library tells about nothing else.
-constexpr unsigned FirstReportedKey = 113;
-constexpr unsigned LastReportedKey = 123;
+constexpr unsigned FirstReportedKey = virtualKeyOfFunctionKey(2);
+constexpr unsigned LastReportedKey = virtualKeyOfFunctionKey(12);
 
 enum class Transition { Press, Release, Other };
 

@@ -7,10 +7,8 @@
 
 namespace platform {
 
-/// The window message that the companion hook library sends for a function key.
-constexpr unsigned HotkeyMessage = 5556;
-
-/// The link to the companion keyboard-hook library that reports the show/hide key.
+/// The link to the companion keyboard-hook library that reports the show/hide key;
+/// HookShowHideKey's backends.
 class HotkeyHook
 {
 public:
@@ -31,10 +29,10 @@ public:
     /// Removes the hook and unloads the library; safe to call more than once.
     virtual void remove() = 0;
 
-    /// Reads a native event of the notify window. Returns true and fills virtualKey
-    /// when it is the library's hotkey message.
+    /// Reads a native event of the notify window. Returns true and fills functionKey
+    /// (2 for F2) when it is the library's report of a key.
     virtual bool decodeHotkeyMessage(const char *eventType, void *message,
-                                     unsigned &virtualKey) const = 0;
+                                     int &functionKey) const = 0;
 
     /// Whether the hotkey message, once read, is kept from the windowing system's
     /// own processing. Windows passes it on, as a window procedure always has; Qt's

@@ -3,12 +3,11 @@
 
 #include "autorun.h"
 #include "codepage.h"
-#include "hotkeyhook.h"
 #include "keyboard.h"
-#include "panelwindowing.h"
+#include "panelwindow.h"
 #include "session.h"
+#include "showhidekey.h"
 #include "termination.h"
-#include "windowactivation.h"
 
 #include <memory>
 
@@ -17,13 +16,12 @@ namespace platform {
 /// Everything the program needs of the operating system, one service each.
 struct Services
 {
-    std::unique_ptr<WindowActivation> windowActivation;
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<CodePageSource> codePage;
-    std::unique_ptr<HotkeyHook> hotkeyHook;
+    std::unique_ptr<ShowHideKey> showHideKey;
     std::unique_ptr<Autorun> autorun;
     std::unique_ptr<TerminationWatcher> termination;
-    std::unique_ptr<PanelWindowing> panelWindowing;
+    std::unique_ptr<PanelWindow> panelWindow;
     /// Whether the tray host shows no menus of its own (a StatusNotifierItem host such
     /// as swaybar), so that a right click on the icon opens the panel's menu instead.
     bool trayMenuInPanel = false;

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The composition root on Linux: X11, or a Wayland compositor, chosen at start.
-#include "../managedpanelwindowing.h"
+#include "../hookshowhidekey.h"
+#include "../managedpanelwindow.h"
 #include "../posix/localecodepage.h"
 #include "../posix/unixsignalwatcher.h"
 #include "../services.h"
 #include "../session.h"
 #include "../x11/x11hotkeyhook.h"
 #include "../x11/x11keyboard.h"
-#include "../x11/x11panelwindowing.h"
-#include "../x11/x11windowactivation.h"
+#include "../x11/x11panelwindow.h"
 #include "../xdg/xdgautostart.h"
 #include "platform/platformlog.h"
 
@@ -132,10 +132,9 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     services->notice = system.notice;
 #ifdef ONDREL_WITH_WAYLAND
     if (system.kind == WindowSystem::Kind::Wayland) {
-        services->windowActivation = std::make_unique<wayland::WaylandWindowActivation>();
         services->keyboard = std::make_unique<wayland::WaylandKeyboard>();
-        services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
-        services->panelWindowing = std::make_unique<wayland::LayerShellPanelWindowing>();
+        services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
+        services->panelWindow = std::make_unique<wayland::LayerShellPanelWindow>();
         services->trayMenuInPanel = true;
         // The probe's keyboard was taken, yet this one may not be: Qt runs on
         // Wayland by now, so the user at least learns that copying is what is left.
@@ -144,17 +143,16 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         return services;
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
-        services->windowActivation = std::make_unique<wayland::WaylandWindowActivation>();
         services->keyboard = std::make_unique<wayland::NoKeyboard>();
-        services->hotkeyHook = std::make_unique<wayland::CompositorBoundKey>();
-        services->panelWindowing = std::make_unique<ManagedPanelWindowing>();
+        services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
+        services->panelWindow = std::make_unique<ManagedPanelWindow>();
         return services;
     }
 #endif
-    services->windowActivation = std::make_unique<x11::X11WindowActivation>();
     services->keyboard = std::make_unique<x11::X11Keyboard>();
-    services->hotkeyHook = std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders());
-    services->panelWindowing = std::make_unique<x11::X11PanelWindowing>();
+    services->showHideKey = std::make_unique<HookShowHideKey>(
+        std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders()));
+    services->panelWindow = std::make_unique<x11::X11PanelWindow>();
     return services;
 }
 

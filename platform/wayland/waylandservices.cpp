@@ -34,24 +34,24 @@ std::string WaylandKeyboard::errorString() const
     return m_typer ? m_typer->errorString() : "Qt does not run on Wayland";
 }
 
-LayerShellPanelWindowing::LayerShellPanelWindowing() = default;
+LayerShellPanelWindow::LayerShellPanelWindow() = default;
 
-LayerShellPanelWindowing::~LayerShellPanelWindowing() = default;
+LayerShellPanelWindow::~LayerShellPanelWindow() = default;
 
-bool LayerShellPanelWindowing::adopt(QWidget &window)
+bool LayerShellPanelWindow::adopt(QWidget &window)
 {
     window.winId();
     m_layer = createPanelLayer(window.windowHandle());
     return m_layer->isAvailable();
 }
 
-void LayerShellPanelWindowing::place(QWidget &, QPoint topLeft)
+void LayerShellPanelWindow::place(QWidget &, QPoint topLeft)
 {
     if (m_layer)
         m_layer->setPosition(topLeft);
 }
 
-QPoint LayerShellPanelWindowing::position(const QWidget &) const
+QPoint LayerShellPanelWindow::position(const QWidget &) const
 {
     return m_layer ? m_layer->position() : QPoint();
 }

@@ -5,10 +5,9 @@
 // a panel on a layer-shell surface, and no key hook (the compositor's own binding
 // runs `ondrel --toggle`).
 
-#include "../hotkeyhook.h"
 #include "../keyboard.h"
-#include "../panelwindowing.h"
-#include "../windowactivation.h"
+#include "../panelwindow.h"
+#include "../showhidekey.h"
 
 #include <QPointer>
 
@@ -53,11 +52,11 @@ public:
 
 /// The panel as an OVERLAY layer surface without keyboard interactivity: it floats
 /// above every window and no click on it moves the keyboard focus.
-class LayerShellPanelWindowing : public PanelWindowing
+class LayerShellPanelWindow : public PanelWindow
 {
 public:
-    LayerShellPanelWindowing();
-    ~LayerShellPanelWindowing() override;
+    LayerShellPanelWindow();
+    ~LayerShellPanelWindow() override;
 
     bool drawsOwnDecorations() const override { return true; }
     bool adopt(QWidget &window) override;
@@ -68,26 +67,13 @@ private:
     std::unique_ptr<PanelLayer> m_layer;
 };
 
-/// On a layer surface the compositor never gives the panel the focus, so there is
-/// nothing to switch.
-class WaylandWindowActivation : public WindowActivation
-{
-public:
-    bool setNoActivate(NativeWindow, bool) override { return true; }
-    NativeWindow foregroundWindow() const override { return 0; }
-    bool setForegroundWindow(NativeWindow) override { return false; }
-    bool isLeftButtonDown() const override { return false; }
-    FrameEvent frameEvent(NativeWindow, const char *, void *) override { return FrameEvent::None; }
-};
-
 /// Wayland lets no client watch the keyboard: the show/hide key is a binding of the
 /// compositor's that runs `ondrel --toggle`.
-class CompositorBoundKey : public HotkeyHook
+class CompositorBoundKey : public ShowHideKey
 {
 public:
-    Outcome install(NativeWindow) override { return Outcome::NoLibrary; }
-    void remove() override {}
-    bool decodeHotkeyMessage(const char *, void *, unsigned &) const override { return false; }
+    bool start() override { return false; }
+    void stop() override {}
     std::string errorString() const override
     {
         return "on Wayland, bind a key to `ondrel --toggle` in the compositor's settings";

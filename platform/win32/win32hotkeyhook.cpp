@@ -3,6 +3,8 @@
 
 #include "win32error.h"
 
+#include "hooklib/kestrine.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -98,14 +100,14 @@ void Win32HotkeyHook::remove()
 }
 
 bool Win32HotkeyHook::decodeHotkeyMessage(const char *eventType, void *message,
-                                          unsigned &virtualKey) const
+                                          int &functionKey) const
 {
     if (std::strcmp(eventType, "windows_generic_MSG") != 0)
         return false;
     const auto *msg = static_cast<const MSG *>(message);
-    if (msg->message != HotkeyMessage)
+    if (msg->message != kestrine::HotkeyMessage)
         return false;
-    virtualKey = static_cast<unsigned>(msg->wParam);
+    functionKey = kestrine::functionKeyOfVirtualKey(msg->wParam);
     return true;
 }
 

@@ -19,8 +19,7 @@ public:
 
     Outcome install(NativeWindow notifyWindow) override;
     void remove() override;
-    bool decodeHotkeyMessage(const char *eventType, void *message,
-                             unsigned &virtualKey) const override;
+    bool decodeHotkeyMessage(const char *eventType, void *message, int &functionKey) const override;
     std::string errorString() const override { return m_errorString; }
 
 private:

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "../windowactivation.h"
+#include "windowactivation.h"
 
 namespace platform::win32 {
 

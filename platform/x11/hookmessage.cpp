@@ -8,7 +8,7 @@
 
 namespace platform::x11 {
 
-bool decodeHookClientMessage(const void *xcbEvent, std::uint32_t messageAtom, unsigned &virtualKey)
+bool decodeHookClientMessage(const void *xcbEvent, std::uint32_t messageAtom, int &functionKey)
 {
     const auto *event = static_cast<const xcb_generic_event_t *>(xcbEvent);
     if (messageAtom == XCB_ATOM_NONE || (event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
@@ -17,15 +17,14 @@ bool decodeHookClientMessage(const void *xcbEvent, std::uint32_t messageAtom, un
     if (message->format != 32 || message->type != messageAtom ||
         message->data.data32[0] != kestrine::HotkeyMessage)
         return false;
-    virtualKey = message->data.data32[1];
+    functionKey = kestrine::functionKeyOfVirtualKey(message->data.data32[1]);
     return true;
 }
 
 unsigned virtualKeyForKeysym(unsigned long keysym)
 {
-    constexpr unsigned VkF1 = 0x70;
     if (keysym >= XK_F1 && keysym <= XK_F24)
-        return VkF1 + static_cast<unsigned>(keysym - XK_F1);
+        return kestrine::virtualKeyOfFunctionKey(static_cast<int>(keysym - XK_F1) + 1);
     return 0;
 }
 

@@ -128,10 +128,10 @@ void X11HotkeyHook::remove()
 }
 
 bool X11HotkeyHook::decodeHotkeyMessage(const char *eventType, void *message,
-                                        unsigned &virtualKey) const
+                                        int &functionKey) const
 {
     return std::strcmp(eventType, "xcb_generic_event_t") == 0 &&
-           decodeHookClientMessage(message, m_messageAtom, virtualKey);
+           decodeHookClientMessage(message, m_messageAtom, functionKey);
 }
 
 } // namespace platform::x11

@@ -65,9 +65,6 @@ public:
     /// Where failures go; without one they are dropped.
     void setFailureReporter(FailureReporter reporter) { m_reportFailure = std::move(reporter); }
 
-    /// Keymap changes made so far, for measuring.
-    int bindingCount() const { return m_bindingCount; }
-
 private:
     void readWholeKeymap();
     void readKeymap(int first, int count);
@@ -89,7 +86,6 @@ private:
     int m_xkbEventBase = -1;
     std::array<unsigned long, AtomCount> m_atoms{};
     KeycodePool m_pool;
-    int m_bindingCount = 0;
     unsigned long m_pingSerial = 0;
     bool m_pongArrived = false;
     /// Keycodes pressed since the focused application last answered: rebinding one

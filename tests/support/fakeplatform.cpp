@@ -1,81 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakeplatform.h"
 
-#include <cstring>
-
 namespace platform::fake {
-
-bool FakeWindowActivation::setNoActivate(NativeWindow window, bool enabled)
-{
-    noActivate[window] = enabled;
-    noActivateChanges.emplace_back(window, enabled);
-    return true;
-}
-
-bool FakeWindowActivation::setForegroundWindow(NativeWindow window)
-{
-    foregroundRequests.push_back(window);
-    foreground = window;
-    return true;
-}
-
-FrameEvent FakeWindowActivation::frameEvent(NativeWindow window, const char *eventType,
-                                            void *message)
-{
-    if (std::strcmp(eventType, EventType) != 0)
-        return FrameEvent::None;
-    const auto *fakeMessage = static_cast<const Message *>(message);
-    return fakeMessage->window == window ? fakeMessage->event : FrameEvent::None;
-}
-
-bool FakeWindowActivation::isNoActivate(NativeWindow window) const
-{
-    const auto it = noActivate.find(window);
-    return it != noActivate.end() && it->second;
-}
-
-HotkeyHook::Outcome FakeHotkeyHook::install(NativeWindow notifyWindow)
-{
-    if (outcome != Outcome::NoLibrary)
-        notifiedWindow = notifyWindow;
-    return outcome;
-}
-
-bool FakeHotkeyHook::decodeHotkeyMessage(const char *eventType, void *message,
-                                         unsigned &virtualKey) const
-{
-    if (std::strcmp(eventType, EventType) != 0)
-        return false;
-    const auto *fakeMessage = static_cast<const Message *>(message);
-    if (fakeMessage->number != HotkeyMessage)
-        return false;
-    virtualKey = fakeMessage->wParam;
-    return true;
-}
 
 FakePlatform::FakePlatform()
 {
-    auto activation = std::make_unique<FakeWindowActivation>();
     auto keys = std::make_unique<FakeKeyboard>();
     auto page = std::make_unique<FakeCodePage>();
-    auto hook = std::make_unique<FakeHotkeyHook>();
+    auto key = std::make_unique<FakeShowHideKey>();
     auto run = std::make_unique<FakeAutorun>();
     auto term = std::make_unique<FakeTermination>();
-    auto windowing = std::make_unique<FakePanelWindowing>();
-    windowActivation = activation.get();
+    auto windowing = std::make_unique<FakePanelWindow>();
     keyboard = keys.get();
     codePage = page.get();
-    hotkeyHook = hook.get();
+    showHideKey = key.get();
     autorun = run.get();
     termination = term.get();
-    panelWindowing = windowing.get();
-    services.windowActivation = std::move(activation);
+    panelWindow = windowing.get();
     services.keyboard = std::move(keys);
     services.codePage = std::move(page);
-    services.hotkeyHook = std::move(hook);
+    services.showHideKey = std::move(key);
     services.autorun = std::move(run);
     services.termination = std::move(term);
-    services.panelWindowing = std::move(windowing);
+    services.panelWindow = std::move(windowing);
 }
 
 } // namespace platform::fake

@@ -3,47 +3,16 @@
 
 // Backends that record what they are asked to do, for fast and deterministic unit tests.
 
-#include "platform/managedpanelwindowing.h"
+#include "platform/managedpanelwindow.h"
 #include "platform/services.h"
 
+#include <QWidget>
+
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace platform::fake {
-
-class FakeWindowActivation : public WindowActivation
-{
-public:
-    bool setNoActivate(NativeWindow window, bool enabled) override;
-    NativeWindow foregroundWindow() const override { return foreground; }
-    bool setForegroundWindow(NativeWindow window) override;
-    bool isLeftButtonDown() const override
-    {
-        ++leftButtonReads;
-        return leftButtonDown;
-    }
-    FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override;
-
-    bool isNoActivate(NativeWindow window) const;
-
-    /// The event type under which tests deliver a FakeWindowActivation::Message.
-    static constexpr const char *EventType = "fake_frame_message";
-    struct Message
-    {
-        NativeWindow window;
-        FrameEvent event;
-    };
-
-    std::map<NativeWindow, bool> noActivate;
-    /// Every change of the style in order, for tests of what came before a show.
-    std::vector<std::pair<NativeWindow, bool>> noActivateChanges;
-    NativeWindow foreground = 0;
-    std::vector<NativeWindow> foregroundRequests;
-    bool leftButtonDown = false;
-    mutable int leftButtonReads = 0;
-};
 
 /// What the keyboard was asked to type: a character or Backspace.
 struct Typed
@@ -87,37 +56,24 @@ public:
     unsigned codePage = 437;
 };
 
-class FakeHotkeyHook : public HotkeyHook
+class FakeShowHideKey : public ShowHideKey
 {
 public:
-    Outcome install(NativeWindow notifyWindow) override;
-    void remove() override
+    bool start() override { return works; }
+    void stop() override
     {
-        ++removeCalls;
-        if (onRemove)
-            onRemove();
+        ++stopCalls;
+        if (onStop)
+            onStop();
     }
-    bool decodeHotkeyMessage(const char *eventType, void *message,
-                             unsigned &virtualKey) const override;
-    bool keepsHotkeyMessage() const override { return keepsMessage; }
-    std::string errorString() const override
-    {
-        return outcome == Outcome::Installed ? std::string() : "no hook in this test";
-    }
+    std::string errorString() const override { return works ? std::string() : "no key here"; }
 
-    /// The event type under which tests deliver a FakeHotkeyHook::Message.
-    static constexpr const char *EventType = "fake_hotkey_message";
-    struct Message
-    {
-        unsigned number;
-        unsigned wParam;
-    };
+    /// A press of F<number>, as the system would report it.
+    void press(int number) { functionKeyPressed(number); }
 
-    Outcome outcome = Outcome::NoLibrary;
-    NativeWindow notifiedWindow = 0;
-    int removeCalls = 0;
-    std::function<void()> onRemove;
-    bool keepsMessage = false;
+    bool works = false;
+    int stopCalls = 0;
+    std::function<void()> onStop;
 };
 
 class FakeAutorun : public Autorun
@@ -148,13 +104,14 @@ public:
 
 /// Places the window as a window manager would; or, told so, asks for a panel
 /// that draws its own title strip, as on a Wayland layer surface.
-class FakePanelWindowing : public ManagedPanelWindowing
+class FakePanelWindow : public ManagedPanelWindow
 {
 public:
     bool drawsOwnDecorations() const override { return ownDecorations; }
-    bool adopt(QWidget &) override
+    bool adopt(QWidget &window) override
     {
         ++adopted;
+        window.winId(); // as every system's window does
         return true;
     }
     bool ownDecorations = false;
@@ -168,13 +125,12 @@ public:
     FakePlatform();
 
     Services services;
-    FakeWindowActivation *windowActivation;
     FakeKeyboard *keyboard;
     FakeCodePage *codePage;
-    FakeHotkeyHook *hotkeyHook;
+    FakeShowHideKey *showHideKey;
     FakeAutorun *autorun;
     FakeTermination *termination;
-    FakePanelWindowing *panelWindowing;
+    FakePanelWindow *panelWindow;
 };
 
 } // namespace platform::fake

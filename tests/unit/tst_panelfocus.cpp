@@ -1,25 +1,72 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/focushandover.h"
-#include "app/panelfocus.h"
-#include "support/fakeplatform.h"
+// The Windows panel's focus hand-over, against a recording stand-in for the system.
+#include "platform/qtwin/panelfocus.h"
+#include "platform/win32/focushandover.h"
 
 #include <QTest>
+#include <QWidget>
 
-#include <memory>
+#include <cstring>
+#include <map>
+#include <vector>
 
-using platform::FrameEvent;
 using platform::NativeWindow;
-using platform::fake::FakePlatform;
-using platform::fake::FakeWindowActivation;
+using platform::win32::FocusHandOver;
+using platform::win32::FrameEvent;
+using platform::win32::WindowActivation;
+using Windows = std::vector<NativeWindow>;
+
+Q_DECLARE_METATYPE(Windows)
 
 namespace {
 
-constexpr NativeWindow panelWindow = 0x500;
 constexpr NativeWindow editorWindow = 0x700;
 constexpr NativeWindow otherWindow = 0x900;
 
-/// Hands a native message to the panel's focus keeper as the windowing system would.
-bool deliver(PanelFocus &focus, NativeWindow window, FrameEvent event,
+/// Records what it is asked to do, and delivers frame messages of its own type.
+class FakeWindowActivation : public WindowActivation
+{
+public:
+    bool setNoActivate(NativeWindow window, bool enabled) override
+    {
+        noActivate[window] = enabled;
+        return true;
+    }
+    NativeWindow foregroundWindow() const override { return foreground; }
+    bool setForegroundWindow(NativeWindow window) override
+    {
+        foregroundRequests.push_back(window);
+        foreground = window;
+        return true;
+    }
+    bool isLeftButtonDown() const override
+    {
+        ++leftButtonReads;
+        return leftButtonDown;
+    }
+    FrameEvent frameEvent(NativeWindow window, const char *eventType, void *message) override
+    {
+        if (std::strcmp(eventType, EventType) != 0)
+            return FrameEvent::None;
+        const auto *fakeMessage = static_cast<const Message *>(message);
+        return fakeMessage->window == window ? fakeMessage->event : FrameEvent::None;
+    }
+
+    static constexpr const char *EventType = "fake_frame_message";
+    struct Message
+    {
+        NativeWindow window;
+        FrameEvent event;
+    };
+
+    std::map<NativeWindow, bool> noActivate;
+    NativeWindow foreground = editorWindow;
+    Windows foregroundRequests;
+    bool leftButtonDown = false;
+    mutable int leftButtonReads = 0;
+};
+
+bool deliver(platform::qtwin::PanelFocus &focus, NativeWindow window, FrameEvent event,
              const char *eventType = FakeWindowActivation::EventType)
 {
     FakeWindowActivation::Message message{window, event};
@@ -29,226 +76,114 @@ bool deliver(PanelFocus &focus, NativeWindow window, FrameEvent event,
 
 } // namespace
 
-class TestFocusHandOver : public QObject
+class TestPanelFocus : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
-    void startsWithNothingRemembered();
-    void enableAndDisableSetTheStyle();
-    void framePressRemembersTheForegroundAndActivates();
-    void framePressWhilePanelIsForegroundKeepsTheRememberedWindow();
-    void framePressWhileActivatableDoesNothing();
-    void leaveWhileNonActivatingOnlyReadsTheButton();
-    void leaveWithTheButtonUpHandsTheForegroundBack();
-    void leaveWithTheButtonHeldKeepsThePanelActivatable();
-    void dragThenLeaveThenTypeIntoTheRememberedWindow();
-    void handBackWithNothingRememberedStillRestoresTheStyle();
-    void reEnableAfterAnInterruptedHandOver();
-
-    void panelFeedsTheHandOverFromItsNativeMessages();
-    void panelPassesOtherMessagesOn();
-
-private:
-    std::unique_ptr<FakeWindowActivation> m_activation;
-    std::unique_ptr<FocusHandOver> m_handOver;
+    void handOver_data();
+    void handOver();
+    void panelFollowsItsShowsAndFrameMessages();
 };
 
-void TestFocusHandOver::init()
+void TestPanelFocus::handOver_data()
 {
-    m_activation = std::make_unique<FakeWindowActivation>();
-    m_handOver = std::make_unique<FocusHandOver>(*m_activation, [] { return panelWindow; });
-    m_handOver->enableNoActivate();
-    m_activation->foreground = editorWindow;
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<Windows>("foregroundRequests");
+    QTest::addColumn<bool>("noActivate");
+    constexpr NativeWindow panel = 0x500;
+
+    QTest::newRow("a frame press remembers the editor and activates the panel")
+        << "press" << Windows{panel} << false;
+    QTest::newRow("leaving with the button up hands the foreground back")
+        << "press foreground:panel leave" << Windows{panel, editorWindow} << true;
+    QTest::newRow("leaving with the button held keeps the panel activatable")
+        << "press foreground:panel leave-held" << Windows{panel} << false;
+    QTest::newRow("the next leave with the button up finishes the hand-over")
+        << "press leave-held leave" << Windows{panel, editorWindow} << true;
+    QTest::newRow("leaves while non-activating do nothing")
+        << "leave leave-held" << Windows{} << true;
+    QTest::newRow("a press with the panel in front keeps the window it hands back to")
+        << "press leave foreground:panel press leave"
+        << Windows{panel, editorWindow, panel, editorWindow} << true;
+    QTest::newRow("a press while activatable does nothing")
+        << "press foreground:other press" << Windows{panel} << false;
+    QTest::newRow("a second drag remembers the window in front then")
+        << "press leave foreground:other press leave"
+        << Windows{panel, editorWindow, panel, otherWindow} << true;
+    QTest::newRow("a hand-back with nothing remembered still restores the style")
+        << "disable leave" << Windows{0} << true;
+    QTest::newRow("hidden during a drag and shown again")
+        << "press disable enable foreground:other press leave" << Windows{panel, panel, otherWindow}
+        << true;
 }
 
-void TestFocusHandOver::cleanup()
+void TestPanelFocus::handOver()
 {
-    m_handOver.reset();
-    m_activation.reset();
-}
+    QFETCH(QString, steps);
+    QFETCH(Windows, foregroundRequests);
+    QFETCH(bool, noActivate);
+    constexpr NativeWindow panel = 0x500;
+    FakeWindowActivation activation;
+    FocusHandOver handOver(
+        activation, [] { return panel; }, [](const std::string &) {});
+    handOver.enableNoActivate();
 
-void TestFocusHandOver::startsWithNothingRemembered()
-{
-    QCOMPARE(m_handOver->previousForeground(), NativeWindow(0));
-    QVERIFY(m_handOver->isNoActivate());
-    QVERIFY(m_activation->isNoActivate(panelWindow));
-}
-
-void TestFocusHandOver::enableAndDisableSetTheStyle()
-{
-    m_handOver->disableNoActivate();
-    QVERIFY(!m_handOver->isNoActivate());
-    QVERIFY(!m_activation->isNoActivate(panelWindow));
-    m_handOver->enableNoActivate();
-    QVERIFY(m_handOver->isNoActivate());
-    QVERIFY(m_activation->isNoActivate(panelWindow));
-    QVERIFY(m_activation->foregroundRequests.empty());
-}
-
-void TestFocusHandOver::framePressRemembersTheForegroundAndActivates()
-{
-    m_handOver->handle(FrameEvent::ButtonPressed);
-
-    QCOMPARE(m_handOver->previousForeground(), editorWindow);
-    QVERIFY(!m_handOver->isNoActivate());
-    QVERIFY(!m_activation->isNoActivate(panelWindow));
-    QCOMPARE(m_activation->foregroundRequests, std::vector<NativeWindow>{panelWindow});
-}
-
-void TestFocusHandOver::framePressWhilePanelIsForegroundKeepsTheRememberedWindow()
-{
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_handOver->handle(FrameEvent::PointerLeft); // hands back to the editor
-    m_activation->foreground = panelWindow;      // but the system left the panel in front
-    m_activation->foregroundRequests.clear();
-
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    QCOMPARE(m_handOver->previousForeground(), editorWindow);
-    QVERIFY(!m_handOver->isNoActivate());
-    QVERIFY(!m_activation->isNoActivate(panelWindow));
-    QCOMPARE(m_activation->foregroundRequests, std::vector<NativeWindow>{panelWindow});
-}
-
-void TestFocusHandOver::framePressWhileActivatableDoesNothing()
-{
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_activation->foreground = otherWindow;
-    m_activation->foregroundRequests.clear();
-
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    QCOMPARE(m_handOver->previousForeground(), editorWindow);
-    QVERIFY(!m_handOver->isNoActivate());
-    QVERIFY(m_activation->foregroundRequests.empty());
-}
-
-void TestFocusHandOver::leaveWhileNonActivatingOnlyReadsTheButton()
-{
-    for (bool down : {false, true}) {
-        m_activation->leftButtonDown = down;
-        const int readsBefore = m_activation->leftButtonReads;
-        m_handOver->handle(FrameEvent::PointerLeft);
-        QCOMPARE(m_activation->leftButtonReads, readsBefore + 1);
-        QVERIFY(m_handOver->isNoActivate());
-        QVERIFY(m_activation->foregroundRequests.empty());
-        QCOMPARE(m_handOver->previousForeground(), NativeWindow(0));
+    int leaves = 0;
+    for (const QString &step : steps.split(' ')) {
+        activation.leftButtonDown = step == "leave-held";
+        if (step == "press")
+            handOver.handle(FrameEvent::ButtonPressed);
+        else if (step.startsWith("leave"))
+            ++leaves, handOver.handle(FrameEvent::PointerLeft);
+        else if (step == "disable")
+            handOver.disableNoActivate();
+        else if (step == "enable")
+            handOver.enableNoActivate();
+        else if (step.startsWith("foreground:"))
+            activation.foreground = step.endsWith("panel") ? panel : otherWindow;
     }
+    QCOMPARE(activation.foregroundRequests, foregroundRequests);
+    QCOMPARE(handOver.isNoActivate(), noActivate);
+    QCOMPARE(activation.noActivate[panel], noActivate);
+    // Windows keeps a "pressed since the last read" mark for whoever reads the
+    // button, so every leave reads it.
+    QCOMPARE(activation.leftButtonReads, leaves);
 }
 
-void TestFocusHandOver::leaveWithTheButtonUpHandsTheForegroundBack()
-{
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_activation->foreground = panelWindow;
-    m_activation->leftButtonDown = false;
-    m_handOver->handle(FrameEvent::PointerLeft);
-
-    QVERIFY(m_handOver->isNoActivate());
-    QVERIFY(m_activation->isNoActivate(panelWindow));
-    QCOMPARE(m_activation->foregroundRequests,
-             (std::vector<NativeWindow>{panelWindow, editorWindow}));
-    QCOMPARE(m_activation->foreground, editorWindow);
-}
-
-void TestFocusHandOver::leaveWithTheButtonHeldKeepsThePanelActivatable()
-{
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_activation->foreground = panelWindow;
-    m_activation->leftButtonDown = true;
-    m_handOver->handle(FrameEvent::PointerLeft);
-
-    QVERIFY(!m_handOver->isNoActivate());
-    QVERIFY(!m_activation->isNoActivate(panelWindow));
-    QCOMPARE(m_activation->foregroundRequests, std::vector<NativeWindow>{panelWindow});
-
-    // The next leave with the button up finishes the hand-over.
-    m_activation->leftButtonDown = false;
-    m_handOver->handle(FrameEvent::PointerLeft);
-    QVERIFY(m_handOver->isNoActivate());
-    QCOMPARE(m_activation->foreground, editorWindow);
-}
-
-void TestFocusHandOver::dragThenLeaveThenTypeIntoTheRememberedWindow()
-{
-    // The user works in the editor, drags the panel, and moves back to it: the
-    // editor must be in front again, then a second drag remembers the new window.
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_activation->leftButtonDown = true;
-    m_handOver->handle(FrameEvent::PointerLeft);
-    m_activation->leftButtonDown = false;
-    m_handOver->handle(FrameEvent::PointerLeft);
-    QCOMPARE(m_activation->foreground, editorWindow);
-
-    m_activation->foreground = otherWindow;
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    QCOMPARE(m_handOver->previousForeground(), otherWindow);
-    m_handOver->handle(FrameEvent::PointerLeft);
-    QCOMPARE(m_activation->foreground, otherWindow);
-}
-
-void TestFocusHandOver::handBackWithNothingRememberedStillRestoresTheStyle()
-{
-    // Activatable through the manager, never pressed on the frame: there is no
-    // window to hand back to, but the panel must stop taking the focus.
-    m_handOver->disableNoActivate();
-    m_handOver->handle(FrameEvent::PointerLeft);
-    QVERIFY(m_handOver->isNoActivate());
-    QVERIFY(m_activation->isNoActivate(panelWindow));
-    QCOMPARE(m_activation->foregroundRequests, std::vector<NativeWindow>{0});
-}
-
-void TestFocusHandOver::reEnableAfterAnInterruptedHandOver()
-{
-    // Hidden by the manager while the drag was still going on, then shown again.
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    m_handOver->disableNoActivate();
-    m_handOver->enableNoActivate();
-    QVERIFY(m_handOver->isNoActivate());
-    QVERIFY(m_activation->isNoActivate(panelWindow));
-    m_activation->foreground = otherWindow;
-    m_handOver->handle(FrameEvent::ButtonPressed);
-    QCOMPARE(m_handOver->previousForeground(), otherWindow);
-}
-
-void TestFocusHandOver::panelFeedsTheHandOverFromItsNativeMessages()
+void TestPanelFocus::panelFollowsItsShowsAndFrameMessages()
 {
     FakeWindowActivation activation;
     QWidget panel;
-    PanelFocus focus(panel, activation);
+    platform::qtwin::PanelFocus focus(panel, activation);
     const NativeWindow window = panel.winId();
-    QVERIFY(activation.isNoActivate(window));
-    activation.foreground = editorWindow;
+    QVERIFY(activation.noActivate[window]); // before the very first show
 
+    // Every show makes it non-activating first, whatever shows it.
+    for (int round = 0; round < 2; ++round) {
+        panel.show();
+        QVERIFY(activation.noActivate[window]);
+        panel.hide();
+        QVERIFY(!activation.noActivate[window]);
+    }
+    panel.show();
+
+    // Messages of another type, of another window, or of no frame event are passed on
+    // and change nothing.
+    QVERIFY(!deliver(focus, window, FrameEvent::None));
+    QVERIFY(!deliver(focus, window, FrameEvent::ButtonPressed, "xcb_generic_event_t"));
+    QVERIFY(!deliver(focus, otherWindow, FrameEvent::ButtonPressed));
+    QVERIFY(activation.foregroundRequests.empty());
+
+    // The frame's own messages drive the hand-over, and are never consumed: the
+    // system's own frame handling must follow.
     QVERIFY(!deliver(focus, window, FrameEvent::ButtonPressed));
-    QVERIFY(!focus.handOver().isNoActivate());
-    QVERIFY(!activation.isNoActivate(window));
-    QCOMPARE(focus.handOver().previousForeground(), editorWindow);
+    QVERIFY(!activation.noActivate[window]);
     QCOMPARE(activation.foreground, window);
-
     QVERIFY(!deliver(focus, window, FrameEvent::PointerLeft));
-    QVERIFY(focus.handOver().isNoActivate());
-    QVERIFY(activation.isNoActivate(window));
+    QVERIFY(activation.noActivate[window]);
     QCOMPARE(activation.foreground, editorWindow);
 }
 
-void TestFocusHandOver::panelPassesOtherMessagesOn()
-{
-    FakeWindowActivation activation;
-    QWidget panel;
-    PanelFocus focus(panel, activation);
-    const NativeWindow window = panel.winId();
-    activation.foreground = editorWindow;
-
-    QVERIFY(!deliver(focus, window, FrameEvent::None));
-    // A frame press under another event type, or for another window, is not the panel's.
-    QVERIFY(!deliver(focus, window, FrameEvent::ButtonPressed, "xcb_generic_event_t"));
-    QVERIFY(!deliver(focus, otherWindow, FrameEvent::ButtonPressed));
-    QVERIFY(focus.handOver().isNoActivate());
-    QVERIFY(activation.foregroundRequests.empty());
-    QCOMPARE(focus.handOver().previousForeground(), NativeWindow(0));
-}
-
-QTEST_MAIN(TestFocusHandOver)
+QTEST_MAIN(TestPanelFocus)
 #include "tst_panelfocus.moc"

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/hotkeyreceiver.h"
-#include "app/panelfocus.h"
 #include "app/settingswriter.h"
 #include "app/storedsettings.h"
 #include "app/traycontroller.h"
@@ -22,28 +20,9 @@
 
 #include <memory>
 
-using platform::HotkeyHook;
-using platform::fake::FakeHotkeyHook;
 using platform::fake::FakePlatform;
 
-Q_DECLARE_METATYPE(platform::HotkeyHook::Outcome)
-
 namespace {
-
-/// Lets a test hand native messages to the controller as the windowing system would.
-class ControllerProbe : public TrayController
-{
-public:
-    using TrayController::TrayController;
-
-    /// Returns whether the message was reported as consumed.
-    bool deliverHookMessage(unsigned number, unsigned wParam)
-    {
-        FakeHotkeyHook::Message message{number, wParam};
-        qintptr result = 0;
-        return hotkeyReceiver().nativeEvent(FakeHotkeyHook::EventType, &message, &result);
-    }
-};
 
 QByteArray settingsFileText()
 {
@@ -69,10 +48,8 @@ private slots:
     void unusableStoredValuesFallBack();
     void garbageSettingsFileStartsASanePanel();
 
-    void menuHasItsFiveEntries();
     void trayActivation_data();
     void trayActivation();
-    void panelIsNonActivatingWheneverItIsShown();
 
     void clicksTypeTheCodePageShown();
     void aFramelessPanelDrawsItsOwnStripAndMenu();
@@ -80,31 +57,23 @@ private slots:
     void laterShowsKeepTheUsersPosition();
 
     void quitWritesEveryValue();
-    void terminationSavesBeforeTheLoopEnds();
+    void everyWayToQuitSavesFirst_data();
+    void everyWayToQuitSavesFirst();
     void changesAreSavedOnceTheyStop();
 
-    void withoutTheHookTheTooltipIsPlain_data();
-    void withoutTheHookTheTooltipIsPlain();
-    void withTheHookTheTooltipAndMenuShowTheKey();
-    void hookMessageTogglesOnlyForTheSelectedKey();
-    void hookMessageIsPassedOnUnlessThePlatformKeepsIt();
-    void setShowHideKey_data();
-    void setShowHideKey();
-    void storedKeyIsSelected_data();
-    void storedKeyIsSelected();
-    void hookIsRemovedAtExit_data();
-    void hookIsRemovedAtExit();
+    void showHideKey_data();
+    void showHideKey();
 
 private:
-    ControllerProbe &startController();
+    TrayController &startController();
 
     std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<ControllerProbe> m_controller;
+    std::unique_ptr<TrayController> m_controller;
 };
 
-ControllerProbe &TestTrayController::startController()
+TrayController &TestTrayController::startController()
 {
-    m_controller = std::make_unique<ControllerProbe>(m_platform->services);
+    m_controller = std::make_unique<TrayController>(m_platform->services);
     return *m_controller;
 }
 
@@ -125,6 +94,7 @@ void TestTrayController::firstRunUsesTheDefaults()
     TrayController &controller = startController();
     CharacterPanel *panel = controller.panel();
     QVERIFY(panel->isHidden());
+    QCOMPARE(m_platform->panelWindow->adopted, 1); // before its first show
     QCOMPARE(panel->backgroundColor(), QColor(229, 230, 230));
     QCOMPARE(panel->labelSize(), panel->maxLabelSize());
     QCOMPARE(panel->labelSpacing(), 0);
@@ -132,7 +102,6 @@ void TestTrayController::firstRunUsesTheDefaults()
     QVERIFY(controller.currentHotkey());
     QCOMPARE(controller.currentHotkey()->name, QStringLiteral("F8"));
     QVERIFY(controller.trayIcon()->isVisible());
-    QVERIFY(!controller.hotkeyReceiver().isVisible());
     QVERIFY(!QApplication::quitOnLastWindowClosed());
 }
 
@@ -203,27 +172,6 @@ void TestTrayController::garbageSettingsFileStartsASanePanel()
     QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F8"));
 }
 
-void TestTrayController::menuHasItsFiveEntries()
-{
-    TrayController &controller = startController();
-    QMenu *menu = controller.trayIcon()->contextMenu();
-    QVERIFY(menu);
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        QVERIFY(!action->isSeparator());
-        texts << action->text();
-    }
-    QCOMPARE(texts, QStringList({QStringLiteral("Show/Hide Ondrel"), QStringLiteral("Settings"),
-                                 QStringLiteral("Help"), QStringLiteral("About"),
-                                 QStringLiteral("Quit")}));
-    QCOMPARE(menu->actions().first(), controller.showHideAction());
-
-    controller.showHideAction()->trigger();
-    QVERIFY(controller.panel()->isVisible());
-    controller.showHideAction()->trigger();
-    QVERIFY(controller.panel()->isHidden());
-}
-
 void TestTrayController::trayActivation_data()
 {
     QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
@@ -248,39 +196,6 @@ void TestTrayController::trayActivation()
     QVERIFY(controller.panel()->isHidden());
 }
 
-void TestTrayController::panelIsNonActivatingWheneverItIsShown()
-{
-    TrayController &controller = startController();
-    CharacterPanel *panel = controller.panel();
-    const auto window = panel->winId();
-    const auto &activation = *m_platform->windowActivation;
-    QVERIFY(activation.isNoActivate(window)); // before the very first show
-    // Every show is preceded by a change to non-activating, whatever shows it.
-    const auto shownNonActivating = [&] {
-        return panel->isVisible() && controller.panelFocus().handOver().isNoActivate() &&
-               !activation.noActivateChanges.empty() &&
-               activation.noActivateChanges.back() ==
-                   std::make_pair(platform::NativeWindow(window), true);
-    };
-
-    controller.togglePanel();
-    QVERIFY(shownNonActivating());
-    controller.togglePanel();
-    QVERIFY(panel->isHidden());
-    QVERIFY(!activation.isNoActivate(window));
-
-    // Hidden from the tray, then brought back by a change in the settings dialog.
-    controller.openSettings();
-    emit controller.settingsDialog()->labelSizeChanged(31);
-    QVERIFY(shownNonActivating());
-    panel->hide();
-    emit controller.settingsDialog()->backgroundColorChanged(QColor(Qt::darkBlue));
-    QVERIFY(shownNonActivating());
-    panel->hide();
-    panel->show(); // even a show nobody planned
-    QVERIFY(shownNonActivating());
-}
-
 void TestTrayController::clicksTypeTheCodePageShown()
 {
     m_platform->codePage->codePage = 866;
@@ -302,13 +217,13 @@ void TestTrayController::clicksTypeTheCodePageShown()
 
 void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
 {
-    m_platform->panelWindowing->ownDecorations = true;
+    m_platform->panelWindow->ownDecorations = true;
     m_platform->services.trayMenuInPanel = true;
     TrayController &controller = startController();
     auto *frame = qobject_cast<FramedPanel *>(controller.panelWindow());
     QVERIFY(frame);
     QCOMPARE(frame->grid(), controller.panel());
-    QCOMPARE(m_platform->panelWindowing->adopted, 1);
+    QCOMPARE(m_platform->panelWindow->adopted, 1);
     QCOMPARE(frame->windowTitle(), controller.panel()->windowTitle());
 
     // A tray that shows no menu: its right click opens the panel's own.
@@ -324,10 +239,10 @@ void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
     QVERIFY(!controller.settingsDialog()->parentWidget()); // no window to stay above
 
     // Dragging the strip moves the panel by what the pointer moved since the press.
-    const QPoint before = m_platform->panelWindowing->position(*frame);
+    const QPoint before = m_platform->panelWindow->position(*frame);
     emit frame->dragStarted(QPoint(50, 5));
     emit frame->dragged(QPoint(10, -20));
-    QCOMPARE(m_platform->panelWindowing->position(*frame), before + QPoint(-40, -25));
+    QCOMPARE(m_platform->panelWindow->position(*frame), before + QPoint(-40, -25));
 
     QTest::mouseClick(frame->findChild<QToolButton *>(QStringLiteral("closeButton")),
                       Qt::LeftButton);
@@ -385,13 +300,27 @@ void TestTrayController::quitWritesEveryValue()
     QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F5"));
 }
 
-void TestTrayController::terminationSavesBeforeTheLoopEnds()
+void TestTrayController::everyWayToQuitSavesFirst_data()
 {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("the system ends the session") << "system";
+    QTest::newRow("ondrel --quit") << "command";
+    QTest::newRow("the menu's Quit, its last entry") << "menu";
+}
+
+void TestTrayController::everyWayToQuitSavesFirst()
+{
+    QFETCH(QString, way);
     TrayController &controller = startController();
     QVERIFY(m_platform->termination->callback);
     controller.panel()->setLabelSize(27);
 
-    m_platform->termination->callback();
+    if (way == "system")
+        m_platform->termination->callback();
+    else if (way == "command")
+        controller.carryOut(instancemessage::Command::Quit);
+    else
+        controller.trayIcon()->contextMenu()->actions().last()->trigger();
 
     // On disk already, before the event loop has unwound and the controller is gone.
     const QByteArray text = settingsFileText();
@@ -419,194 +348,80 @@ void TestTrayController::changesAreSavedOnceTheyStop()
     QCOMPARE(controller.panel()->codePage(), 852);
 }
 
-void TestTrayController::withoutTheHookTheTooltipIsPlain_data()
+void TestTrayController::showHideKey_data()
 {
-    QTest::addColumn<HotkeyHook::Outcome>("outcome");
-    QTest::newRow("no library") << HotkeyHook::Outcome::NoLibrary;
-    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
-}
-
-void TestTrayController::withoutTheHookTheTooltipIsPlain()
-{
-    QFETCH(HotkeyHook::Outcome, outcome);
-    m_platform->hotkeyHook->outcome = outcome;
-    ControllerProbe &controller = startController();
-    QVERIFY(!controller.hookInstalled());
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
-    QVERIFY(controller.showHideAction()->shortcut().isEmpty());
-
-    // The key can still be chosen and is kept, but shows nowhere.
-    QVERIFY(controller.setShowHideKey(QStringLiteral("F3")));
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel"));
-    QVERIFY(controller.showHideAction()->shortcut().isEmpty());
-
-    // The handler does not ask how the set-up went: a matching message still toggles.
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, 114);
-    QVERIFY(controller.panel()->isVisible());
-
-    // The chosen key is written back at exit all the same.
-    m_controller.reset();
-    QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), QStringLiteral("F3"));
-}
-
-void TestTrayController::withTheHookTheTooltipAndMenuShowTheKey()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    TrayController &controller = startController();
-    QVERIFY(controller.hookInstalled());
-    QCOMPARE(m_platform->hotkeyHook->notifiedWindow, controller.hotkeyReceiver().winId());
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<F8>)"));
-    QCOMPARE(controller.showHideAction()->shortcut(), QKeySequence(Qt::Key_F8));
-}
-
-void TestTrayController::hookMessageTogglesOnlyForTheSelectedKey()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    CharacterPanel *panel = controller.panel();
-
-    controller.deliverHookMessage(platform::HotkeyMessage, 120); // F9
-    QVERIFY(panel->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage + 1, 119); // another message
-    QVERIFY(panel->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(panel->isVisible());
-    controller.deliverHookMessage(platform::HotkeyMessage, 119);
-    QVERIFY(panel->isHidden());
-}
-
-void TestTrayController::hookMessageIsPassedOnUnlessThePlatformKeepsIt()
-{
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    // As a window procedure does, the controller hands every message on.
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage, 119));
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage, 120));
-    QVERIFY(controller.panel()->isVisible());
-
-    // A platform whose own processing only complains about the message keeps it,
-    // once read; other messages still go on.
-    m_platform->hotkeyHook->keepsMessage = true;
-    QVERIFY(controller.deliverHookMessage(platform::HotkeyMessage, 119));
-    QVERIFY(controller.panel()->isHidden());
-    QVERIFY(controller.deliverHookMessage(platform::HotkeyMessage, 120));
-    QVERIFY(!controller.deliverHookMessage(platform::HotkeyMessage + 1, 119));
-    QVERIFY(controller.panel()->isHidden());
-}
-
-void TestTrayController::setShowHideKey_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("virtualKey");
-
-    QTest::newRow("F1 is not offered") << QStringLiteral("F1") << false << 119;
-    QTest::newRow("lower case") << QStringLiteral("f8") << false << 119;
-    QTest::newRow("empty") << QString() << false << 119;
-    QTest::newRow("F13") << QStringLiteral("F13") << false << 119;
-    QTest::newRow("F2") << QStringLiteral("F2") << true << 113;
-    QTest::newRow("F12") << QStringLiteral("F12") << true << 123;
-}
-
-void TestTrayController::setShowHideKey()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, accepted);
-    QFETCH(int, virtualKey);
-
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    const QString tooltipBefore = controller.trayIcon()->toolTip();
-    const QKeySequence shortcutBefore = controller.showHideAction()->shortcut();
-
-    QCOMPARE(controller.setShowHideKey(name), accepted);
-    QCOMPARE(controller.currentHotkey()->virtualKey, virtualKey);
-    if (accepted) {
-        QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(name));
-        QCOMPARE(controller.showHideAction()->shortcut(),
-                 QKeySequence(controller.currentHotkey()->qtKey));
-    } else {
-        QCOMPARE(controller.trayIcon()->toolTip(), tooltipBefore);
-        QCOMPARE(controller.showHideAction()->shortcut(), shortcutBefore);
-    }
-
-    // Only the selected key's message toggles.
-    controller.deliverHookMessage(platform::HotkeyMessage, accepted ? 119 : 123);
-    QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, static_cast<unsigned>(virtualKey));
-    QVERIFY(controller.panel()->isVisible());
-}
-
-void TestTrayController::storedKeyIsSelected_data()
-{
+    QTest::addColumn<bool>("works");
     QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("chosen"); // through setShowHideKey; empty: none
     QTest::addColumn<QString>("selected");
 
-    QTest::newRow("F12") << QVariant(QStringLiteral("F12")) << QStringLiteral("F12");
-    QTest::newRow("F2") << QVariant(QStringLiteral("F2")) << QStringLiteral("F2");
-    QTest::newRow("absent") << QVariant() << QStringLiteral("F8");
-    // Names that no entry has can only come from an edited file; the default
-    // keeps a current key for the tooltip, the messages and the saving.
-    QTest::newRow("F99") << QVariant(QStringLiteral("F99")) << QStringLiteral("F8");
-    QTest::newRow("lower case f12") << QVariant(QStringLiteral("f12")) << QStringLiteral("F8");
-    QTest::newRow("F1, not offered") << QVariant(QStringLiteral("F1")) << QStringLiteral("F8");
-    QTest::newRow("empty") << QVariant(QString()) << QStringLiteral("F8");
+    QTest::newRow("default") << true << QVariant() << QString() << "F8";
+    QTest::newRow("stored F12") << true << QVariant("F12") << QString() << "F12";
+    QTest::newRow("stored F2") << true << QVariant("F2") << QString() << "F2";
+    // Names that no entry has can only come from an edited file; the default keeps a
+    // current key for the tooltip, the key service and the saving.
+    QTest::newRow("stored F99") << true << QVariant("F99") << QString() << "F8";
+    QTest::newRow("stored f12") << true << QVariant("f12") << QString() << "F8";
+    QTest::newRow("stored F1") << true << QVariant("F1") << QString() << "F8";
+    QTest::newRow("stored empty") << true << QVariant(QString()) << QString() << "F8";
+    QTest::newRow("chosen F2") << true << QVariant() << "F2"
+                               << "F2";
+    QTest::newRow("chosen F12") << true << QVariant("F4") << "F12"
+                                << "F12";
+    QTest::newRow("chosen F1, refused") << true << QVariant("F4") << "F1"
+                                        << "F4";
+    QTest::newRow("chosen f8, refused") << true << QVariant() << "f8"
+                                        << "F8";
+    QTest::newRow("chosen F13, refused") << true << QVariant() << "F13"
+                                         << "F8";
+    // Where the key cannot be watched it can still be chosen and is kept, but shows
+    // nowhere.
+    QTest::newRow("no key service") << false << QVariant() << QString() << "F8";
+    QTest::newRow("no key service, chosen F3") << false << QVariant() << "F3"
+                                               << "F3";
 }
 
-void TestTrayController::storedKeyIsSelected()
+void TestTrayController::showHideKey()
 {
+    QFETCH(bool, works);
     QFETCH(QVariant, stored);
+    QFETCH(QString, chosen);
     QFETCH(QString, selected);
     if (stored.isValid()) {
         QSettings settings(storedsettings::organization, storedsettings::application);
         settings.setValue(storedsettings::showHideKeyKey, stored);
     }
-    m_platform->hotkeyHook->outcome = HotkeyHook::Outcome::Installed;
-    ControllerProbe &controller = startController();
-    QVERIFY(controller.currentHotkey());
+    m_platform->showHideKey->works = works;
+    TrayController &controller = startController();
+    if (!chosen.isEmpty())
+        QCOMPARE(controller.setShowHideKey(chosen), chosen == selected);
+
     QCOMPARE(controller.currentHotkey()->name, selected);
-    QCOMPARE(controller.trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(selected));
+    QCOMPARE(controller.trayIcon()->toolTip(),
+             works ? QStringLiteral("Ondrel (<%1>)").arg(selected) : QStringLiteral("Ondrel"));
     QCOMPARE(controller.showHideAction()->shortcut(),
-             QKeySequence(controller.currentHotkey()->qtKey));
+             works ? QKeySequence(controller.currentHotkey()->qtKey) : QKeySequence());
 
-    // Its message, and only its, toggles the panel.
-    const unsigned virtualKey = static_cast<unsigned>(controller.currentHotkey()->virtualKey);
-    controller.deliverHookMessage(platform::HotkeyMessage, virtualKey == 119 ? 123 : 119);
+    // The selected key, and only it, toggles the panel.
+    const int number = selected.mid(1).toInt();
+    m_platform->showHideKey->press(number == 9 ? 10 : 9);
     QVERIFY(controller.panel()->isHidden());
-    controller.deliverHookMessage(platform::HotkeyMessage, virtualKey);
+    m_platform->showHideKey->press(number);
     QVERIFY(controller.panel()->isVisible());
+    m_platform->showHideKey->press(number);
+    QVERIFY(controller.panel()->isHidden());
 
-    m_controller.reset();
-    QSettings reread(storedsettings::organization, storedsettings::application);
-    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), selected);
-}
-
-void TestTrayController::hookIsRemovedAtExit_data()
-{
-    QTest::addColumn<HotkeyHook::Outcome>("outcome");
-    QTest::newRow("installed") << HotkeyHook::Outcome::Installed;
-    // A library that loaded without its hook is still released.
-    QTest::newRow("library without a hook") << HotkeyHook::Outcome::LoadedNoHook;
-}
-
-void TestTrayController::hookIsRemovedAtExit()
-{
-    QFETCH(HotkeyHook::Outcome, outcome);
-    m_platform->hotkeyHook->outcome = outcome;
-    startController();
-    QCOMPARE(m_platform->hotkeyHook->removeCalls, 0);
-    QByteArray settingsWhenRemoved = "not removed";
-    m_platform->hotkeyHook->onRemove = [&settingsWhenRemoved] {
-        settingsWhenRemoved = settingsFileText();
+    // The key service is stopped before the settings are written, which keep the key.
+    QByteArray settingsWhenStopped = "not stopped";
+    m_platform->showHideKey->onStop = [&settingsWhenStopped] {
+        settingsWhenStopped = settingsFileText();
     };
     m_controller.reset();
-    QCOMPARE(m_platform->hotkeyHook->removeCalls, 1);
-    // Removed first, before the settings are written.
-    QVERIFY(settingsWhenRemoved.isEmpty());
-    QVERIFY(!settingsFileText().isEmpty());
+    QCOMPARE(m_platform->showHideKey->stopCalls, 1);
+    if (!stored.isValid() && chosen.isEmpty())
+        QVERIFY(settingsWhenStopped.isEmpty());
+    QSettings reread(storedsettings::organization, storedsettings::application);
+    QCOMPARE(reread.value(storedsettings::showHideKeyKey).toString(), selected);
 }
 
 ONDREL_TEST_MAIN(TestTrayController)

@@ -2,6 +2,7 @@
 // The panel window's activation style and its frame messages, on real windows.
 
 #include "check.h"
+#include "platform/win32/focushandover.h"
 #include "platform/win32/win32windowactivation.h"
 
 #include <windows.h>
@@ -94,15 +95,15 @@ void checkFrameEvents(wintest::Checks &checks)
     {
         const char *name;
         UINT message;
-        platform::FrameEvent expected;
+        platform::win32::FrameEvent expected;
     };
     const Case cases[] = {
-        {"WM_NCLBUTTONDOWN", WM_NCLBUTTONDOWN, platform::FrameEvent::ButtonPressed},
-        {"WM_NCMOUSELEAVE", WM_NCMOUSELEAVE, platform::FrameEvent::PointerLeft},
-        {"WM_NCMOUSEMOVE", WM_NCMOUSEMOVE, platform::FrameEvent::None},
-        {"WM_LBUTTONDOWN", WM_LBUTTONDOWN, platform::FrameEvent::None},
-        {"WM_MOUSELEAVE", WM_MOUSELEAVE, platform::FrameEvent::None},
-        {"WM_NCRBUTTONDOWN", WM_NCRBUTTONDOWN, platform::FrameEvent::None},
+        {"WM_NCLBUTTONDOWN", WM_NCLBUTTONDOWN, platform::win32::FrameEvent::ButtonPressed},
+        {"WM_NCMOUSELEAVE", WM_NCMOUSELEAVE, platform::win32::FrameEvent::PointerLeft},
+        {"WM_NCMOUSEMOVE", WM_NCMOUSEMOVE, platform::win32::FrameEvent::None},
+        {"WM_LBUTTONDOWN", WM_LBUTTONDOWN, platform::win32::FrameEvent::None},
+        {"WM_MOUSELEAVE", WM_MOUSELEAVE, platform::win32::FrameEvent::None},
+        {"WM_NCRBUTTONDOWN", WM_NCRBUTTONDOWN, platform::win32::FrameEvent::None},
     };
     for (const Case &c : cases) {
         msg.message = c.message;
@@ -111,15 +112,46 @@ void checkFrameEvents(wintest::Checks &checks)
             static_cast<int>(c.expected), std::string("frame event of ") + c.name);
         checks.equal(
             static_cast<int>(activation.frameEvent(native(window), "windows_dispatcher_MSG", &msg)),
-            static_cast<int>(platform::FrameEvent::None),
+            static_cast<int>(platform::win32::FrameEvent::None),
             std::string("another event type is no frame event: ") + c.name);
         checks.equal(
             static_cast<int>(activation.frameEvent(native(other), "windows_generic_MSG", &msg)),
-            static_cast<int>(platform::FrameEvent::None),
+            static_cast<int>(platform::win32::FrameEvent::None),
             std::string("another window's message is no frame event of ours: ") + c.name);
     }
     DestroyWindow(other);
     DestroyWindow(window);
+}
+
+/// The hand-over on real windows: a press on the panel's frame gives it the
+/// foreground, and leaving the frame with the button up gives the foreground back to
+/// the editor and makes the panel non-activating again.
+void checkHandOver(wintest::Checks &checks)
+{
+    platform::win32::Win32WindowActivation activation;
+    const HWND editor = createWindow(L"editor", 0);
+    const HWND panel = createWindow(L"panel", WS_EX_TOPMOST);
+    ShowWindow(editor, SW_SHOW);
+    ShowWindow(panel, SW_SHOWNOACTIVATE);
+    activation.setForegroundWindow(native(editor));
+    std::string warnings;
+    platform::win32::FocusHandOver handOver(
+        activation, [panel] { return native(panel); },
+        [&warnings](const std::string &warning) { warnings += warning; });
+    handOver.enableNoActivate();
+    checks.check((extendedStyle(panel) & WS_EX_NOACTIVATE) != 0, "the panel starts non-activating");
+
+    handOver.handle(platform::win32::FrameEvent::ButtonPressed);
+    checks.check((extendedStyle(panel) & WS_EX_NOACTIVATE) == 0,
+                 "a frame press makes it activatable");
+    checks.equal(activation.foregroundWindow(), native(panel), "and gives it the foreground");
+
+    handOver.handle(platform::win32::FrameEvent::PointerLeft); // no button is down
+    checks.check((extendedStyle(panel) & WS_EX_NOACTIVATE) != 0, "leaving makes it non-activating");
+    checks.equal(activation.foregroundWindow(), native(editor), "the editor is in front again");
+    checks.check(warnings.empty(), "no style change was refused: " + warnings);
+    DestroyWindow(panel);
+    DestroyWindow(editor);
 }
 
 } // namespace
@@ -130,5 +162,6 @@ int main()
     checkNoActivate(checks);
     checkForeground(checks);
     checkFrameEvents(checks);
+    checkHandOver(checks);
     return checks.finish();
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/windowactivation.h"
+#include "windowactivation.h"
 
 #include <functional>
+#include <string>
+
+namespace platform::win32 {
 
 /// Keeps the panel from taking the focus, except while the user works its frame.
 ///
@@ -16,26 +19,27 @@ class FocusHandOver
 {
 public:
     /// window gives the panel's native window; it is asked each time, since a
-    /// toolkit may recreate the native window.
-    FocusHandOver(platform::WindowActivation &activation,
-                  std::function<platform::NativeWindow()> window);
+    /// toolkit may recreate the native window. warn hears of style changes that the
+    /// system refused.
+    FocusHandOver(WindowActivation &activation, std::function<NativeWindow()> window,
+                  std::function<void(const std::string &)> warn);
 
     void enableNoActivate();
     void disableNoActivate();
     bool isNoActivate() const { return m_noActivate; }
 
-    /// The window that gets the foreground back; 0 until a frame press saw one.
-    platform::NativeWindow previousForeground() const { return m_previousForeground; }
-
-    void handle(platform::FrameEvent event);
+    void handle(FrameEvent event);
 
 private:
     void frameButtonPressed();
     void framePointerLeft();
     void setNoActivate(bool enabled);
 
-    platform::WindowActivation &m_activation;
-    std::function<platform::NativeWindow()> m_window;
+    WindowActivation &m_activation;
+    std::function<NativeWindow()> m_window;
+    std::function<void(const std::string &)> m_warn;
     bool m_noActivate = false;
-    platform::NativeWindow m_previousForeground = 0;
+    NativeWindow m_previousForeground = 0;
 };
+
+} // namespace platform::win32

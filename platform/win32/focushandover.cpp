@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "focushandover.h"
 
-#include "applog.h"
-
 #include <utility>
 
-FocusHandOver::FocusHandOver(platform::WindowActivation &activation,
-                             std::function<platform::NativeWindow()> window)
-    : m_activation(activation), m_window(std::move(window))
+namespace platform::win32 {
+
+FocusHandOver::FocusHandOver(WindowActivation &activation, std::function<NativeWindow()> window,
+                             std::function<void(const std::string &)> warn)
+    : m_activation(activation), m_window(std::move(window)), m_warn(std::move(warn))
 {}
 
 void FocusHandOver::enableNoActivate()
@@ -23,21 +23,21 @@ void FocusHandOver::disableNoActivate()
 void FocusHandOver::setNoActivate(bool enabled)
 {
     if (!m_activation.setNoActivate(m_window(), enabled))
-        qCWarning(lcApp) << "The panel could not be made"
-                         << (enabled ? "non-activating" : "activatable");
+        m_warn(std::string("The panel could not be made ") +
+               (enabled ? "non-activating" : "activatable"));
     m_noActivate = enabled;
 }
 
-void FocusHandOver::handle(platform::FrameEvent event)
+void FocusHandOver::handle(FrameEvent event)
 {
     switch (event) {
-    case platform::FrameEvent::ButtonPressed:
+    case FrameEvent::ButtonPressed:
         frameButtonPressed();
         break;
-    case platform::FrameEvent::PointerLeft:
+    case FrameEvent::PointerLeft:
         framePointerLeft();
         break;
-    case platform::FrameEvent::None:
+    case FrameEvent::None:
         break;
     }
 }
@@ -46,10 +46,10 @@ void FocusHandOver::frameButtonPressed()
 {
     if (!m_noActivate)
         return; // already an ordinary window; the system moves it as usual
-    const platform::NativeWindow panel = m_window();
+    const NativeWindow panel = m_window();
     // A press while the panel itself is in front must not make the panel the
     // window it hands back to.
-    const platform::NativeWindow foreground = m_activation.foregroundWindow();
+    const NativeWindow foreground = m_activation.foregroundWindow();
     if (foreground != panel)
         m_previousForeground = foreground;
     setNoActivate(false);
@@ -67,3 +67,5 @@ void FocusHandOver::framePointerLeft()
     setNoActivate(true);
     m_activation.setForegroundWindow(m_previousForeground);
 }
+
+} // namespace platform::win32

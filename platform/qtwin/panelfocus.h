@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "focushandover.h"
+#include "../win32/focushandover.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
 
 class QWidget;
+
+namespace platform::qtwin {
 
 /// Keeps the panel from ever taking the keyboard focus, whatever shows it: the tray,
 /// the show/hide key, a change in the settings dialog. The panel becomes
@@ -17,10 +19,8 @@ class PanelFocus : public QObject, public QAbstractNativeEventFilter
     Q_OBJECT
 
 public:
-    PanelFocus(QWidget &panel, platform::WindowActivation &activation);
+    PanelFocus(QWidget &panel, win32::WindowActivation &activation);
     ~PanelFocus() override;
-
-    const FocusHandOver &handOver() const { return m_handOver; }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -29,6 +29,8 @@ protected:
 
 private:
     QWidget &m_panel;
-    platform::WindowActivation &m_activation;
-    FocusHandOver m_handOver;
+    win32::WindowActivation &m_activation;
+    win32::FocusHandOver m_handOver;
 };
+
+} // namespace platform::qtwin

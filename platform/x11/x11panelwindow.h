@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "../panelwindowing.h"
+#include "../panelwindow.h"
 
 #include <memory>
 
@@ -16,11 +16,11 @@ class StackingGuard;
 /// typing a new character changes) a quick move to the next cell lends its position
 /// to the release, so the click types nothing. No window manager stands between an
 /// unmanaged window and its clicks, and none gives it the focus.
-class X11PanelWindowing : public PanelWindowing
+class X11PanelWindow : public PanelWindow
 {
 public:
-    X11PanelWindowing();
-    ~X11PanelWindowing() override;
+    X11PanelWindow();
+    ~X11PanelWindow() override;
 
     bool drawsOwnDecorations() const override { return true; }
     bool adopt(QWidget &window) override;

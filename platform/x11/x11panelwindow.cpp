@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "x11panelwindowing.h"
+#include "x11panelwindow.h"
 
 #include "platform/platformlog.h"
 #include "stackingguard.h"
@@ -24,11 +24,11 @@ bool isApplicationWindow(std::uint32_t window)
 
 } // namespace
 
-X11PanelWindowing::X11PanelWindowing() = default;
+X11PanelWindow::X11PanelWindow() = default;
 
-X11PanelWindowing::~X11PanelWindowing() = default;
+X11PanelWindow::~X11PanelWindow() = default;
 
-bool X11PanelWindowing::adopt(QWidget &window)
+bool X11PanelWindow::adopt(QWidget &window)
 {
     // Qt gives a window with this hint the override-redirect attribute, and never
     // asks for the focus on a click into it.
@@ -44,13 +44,13 @@ bool X11PanelWindowing::adopt(QWidget &window)
     return true;
 }
 
-void X11PanelWindowing::place(QWidget &window, QPoint topLeft)
+void X11PanelWindow::place(QWidget &window, QPoint topLeft)
 {
     // Without a frame, the window's position is the panel's.
     window.move(topLeft);
 }
 
-QPoint X11PanelWindowing::position(const QWidget &window) const
+QPoint X11PanelWindow::position(const QWidget &window) const
 {
     return window.pos();
 }

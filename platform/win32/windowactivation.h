@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "nativewindow.h"
+#include "../nativewindow.h"
 
 #include <cstdint>
 
-namespace platform {
+namespace platform::win32 {
 
 /// What a native message of the panel window means for the focus hand-over.
 enum class FrameEvent {
@@ -50,4 +50,4 @@ public:
     }
 };
 
-} // namespace platform
+} // namespace platform::win32

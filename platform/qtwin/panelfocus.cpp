@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panelfocus.h"
 
-#include "applog.h"
+#include "../platformlog.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
-PanelFocus::PanelFocus(QWidget &panel, platform::WindowActivation &activation)
+namespace platform::qtwin {
+
+PanelFocus::PanelFocus(QWidget &panel, win32::WindowActivation &activation)
     : m_panel(panel), m_activation(activation),
-      m_handOver(activation, [&panel] { return platform::NativeWindow(panel.winId()); })
+      m_handOver(
+          activation, [&panel] { return NativeWindow(panel.winId()); },
+          [](const std::string &warning) {
+              qCWarning(lcPlatform).noquote() << QString::fromStdString(warning);
+          })
 {
     // Non-activating from the start, before the very first show.
     m_handOver.enableNoActivate();
@@ -38,7 +44,7 @@ bool PanelFocus::eventFilter(QObject *watched, QEvent *event)
 
 bool PanelFocus::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result)
 {
-    const auto window = platform::NativeWindow(m_panel.internalWinId());
+    const auto window = NativeWindow(m_panel.internalWinId());
     if (!window)
         return false;
     std::intptr_t answer = 0;
@@ -53,3 +59,5 @@ bool PanelFocus::nativeEventFilter(const QByteArray &eventType, void *message, q
     m_handOver.handle(m_activation.frameEvent(window, eventType.constData(), message));
     return false;
 }
+
+} // namespace platform::qtwin
