@@ -2,6 +2,7 @@
 #include "traycontroller.h"
 
 #include "applog.h"
+#include "codepages/codepageregistry.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/settingsdialog.h"
 #include "hotkeyreceiver.h"
@@ -229,9 +230,12 @@ void TrayController::showStartupBalloon(int waitStepsLeft)
                             balloonMilliseconds);
 }
 
-void TrayController::carryOut(instancemessage::Command command)
+void TrayController::carryOut(const instancemessage::Message &message)
 {
-    switch (command) {
+    switch (message.command) {
+    case instancemessage::Command::Type:
+        typeText(message.text);
+        break;
     case instancemessage::Command::Show:
         showPanel();
         break;
@@ -326,10 +330,28 @@ void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void TrayController::onCharacterActivated(int code, char32_t character)
 {
-    if (!m_services.keyboard->typeCharacter(static_cast<unsigned>(m_panel->codePage()), code,
-                                            character))
-        qCWarning(lcApp).noquote()
-            << "Cannot type:" << QString::fromStdString(m_services.keyboard->errorString());
+    typeCharacter(static_cast<unsigned>(m_panel->codePage()), code, character);
+}
+
+bool TrayController::typeCharacter(unsigned codePage, int code, char32_t character)
+{
+    if (m_services.keyboard->typeCharacter(codePage, code, character))
+        return true;
+    qCWarning(lcApp).noquote() << "Cannot type:"
+                               << QString::fromStdString(m_services.keyboard->errorString());
+    return false;
+}
+
+void TrayController::typeText(const std::u32string &text)
+{
+    const codepages::CodePage *systemPage =
+        codepages::findCodePage(m_services.codePage->oemCodePage());
+    for (const char32_t character : text) {
+        const int code = systemPage ? codepages::altCode(*systemPage, character) : 0;
+        // A character that did not arrive would make the rest a different text.
+        if (!typeCharacter(code ? systemPage->number : 0, code, character))
+            return;
+    }
 }
 
 void TrayController::onBackspaceActivated()

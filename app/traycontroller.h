@@ -55,7 +55,11 @@ public:
 
 public slots:
     /// Does what the command line or a later start asks for.
-    void carryOut(instancemessage::Command command);
+    void carryOut(const instancemessage::Message &message);
+    /// Types the characters into the focused application as clicks on them would:
+    /// on the system's own code page by their Alt codes where the system types
+    /// those, every other as itself.
+    void typeText(const std::u32string &text);
     void togglePanel();
     void showPanel();
     void hidePanel();
@@ -91,6 +95,7 @@ private:
     void showPanelIfHidden();
     QWidget *dialogParent() const;
     void applyCodePage();
+    bool typeCharacter(unsigned codePage, int code, char32_t character);
     void writeSettings(QSettings &settings) const;
 
     platform::Services &m_services;

@@ -31,4 +31,15 @@ std::vector<AltCode> panelEntries(const CodePage &page)
     return entries;
 }
 
+int altCode(const CodePage &page, char32_t character)
+{
+    for (const Entries entries : {commonEntries(), page.entries}) {
+        for (const AltCode &entry : entries) {
+            if (entry.character == character)
+                return entry.code;
+        }
+    }
+    return 0;
+}
+
 } // namespace codepages

@@ -61,4 +61,8 @@ const CodePage &codePageOrFallback(unsigned number);
 /// page's own.
 std::vector<AltCode> panelEntries(const CodePage &page);
 
+/// The Alt code that types the character on the page, among those the panel
+/// offers; 0 when there is none.
+int altCode(const CodePage &page, char32_t character);
+
 } // namespace codepages
