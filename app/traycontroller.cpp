@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
@@ -42,6 +44,17 @@ bool isPlacedInTray(const QSystemTrayIcon &icon)
 {
     const QRect place = icon.geometry();
     return place.isValid() && !place.topLeft().isNull();
+}
+
+// Editors write a file in several steps; the pages are read again once they are done.
+constexpr int pagesSettleMilliseconds = 300;
+
+QList<SettingsDialog::OwnPage> ownPageEntries(const std::vector<ownpages::Page> &pages)
+{
+    QList<SettingsDialog::OwnPage> entries;
+    for (const ownpages::Page &page : pages)
+        entries.append({page.fileName, page.name});
+    return entries;
 }
 
 std::string executablePath()
@@ -118,8 +131,19 @@ void TrayController::createPanel()
     } else {
         m_window = std::move(panel);
     }
-    m_codePageChoice = storedsettings::readCodePage(*m_settings);
-    applyCodePage();
+    m_pagesWatcher = new QFileSystemWatcher(this);
+    m_pagesChangeTimer = new QTimer(this);
+    m_pagesChangeTimer->setSingleShot(true);
+    m_pagesChangeTimer->setInterval(pagesSettleMilliseconds);
+    connect(m_pagesChangeTimer, &QTimer::timeout, this, &TrayController::rereadOwnPages);
+    connect(m_pagesWatcher, &QFileSystemWatcher::directoryChanged, m_pagesChangeTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_pagesWatcher, &QFileSystemWatcher::fileChanged, m_pagesChangeTimer,
+            qOverload<>(&QTimer::start));
+    m_ownPages = ownpages::readFolder(ownpages::folder());
+    watchPagesFolder();
+    m_page = storedsettings::readPage(*m_settings);
+    applyPage();
     m_panel->setBackgroundColor(
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
@@ -133,10 +157,70 @@ void TrayController::createPanel()
             &TrayController::onBackspaceActivated);
 }
 
-void TrayController::applyCodePage()
+void TrayController::applyPage()
 {
-    m_panel->setCodePage(m_codePageChoice ? m_codePageChoice
-                                          : static_cast<int>(m_services.codePage->oemCodePage()));
+    for (const ownpages::Page &page : m_ownPages) {
+        if (page.fileName == m_page) {
+            m_panel->setCharacters(page.name, page.characters);
+            return;
+        }
+    }
+    if (const codepages::CharacterPage *page =
+            codepages::findCharacterPage(m_page.toUtf8().constData())) {
+        m_panel->setCharacters(QString::fromLatin1(page->displayName),
+                               std::u32string(page->characters.begin(), page->characters.end()));
+        return;
+    }
+    bool isNumber = false;
+    const int number = m_page.toInt(&isNumber);
+    if (!isNumber) {
+        qCWarning(lcApp).noquote() << "The chosen page" << m_page
+                                   << "is not in the pages folder, or no longer reads; the panel"
+                                   << "shows the system's code page";
+        m_page = QStringLiteral("0");
+    }
+    m_panel->setCodePage(number ? number : static_cast<int>(m_services.codePage->oemCodePage()));
+}
+
+void TrayController::watchPagesFolder()
+{
+    const QString folder = ownpages::folder();
+    if (!QFileInfo::exists(folder))
+        return; // the button that opens it makes it, and then it is watched
+    QStringList paths{folder};
+    for (const ownpages::Page &page : m_ownPages)
+        paths << folder + QLatin1Char('/') + page.fileName;
+    // Files already watched are refused again, quietly for what matters here.
+    const QStringList watched = m_pagesWatcher->files() + m_pagesWatcher->directories();
+    for (const QString &path : paths) {
+        if (!watched.contains(path))
+            m_pagesWatcher->addPath(path);
+    }
+}
+
+void TrayController::rereadOwnPages()
+{
+    m_ownPages = ownpages::readFolder(ownpages::folder());
+    watchPagesFolder();
+    // The page shown may have been edited, or be gone.
+    bool isNumber = false;
+    m_page.toInt(&isNumber);
+    if (!isNumber && !codepages::findCharacterPage(m_page.toUtf8().constData()))
+        applyPage();
+    if (m_settingsDialog)
+        m_settingsDialog->setOwnPages(ownPageEntries(m_ownPages), m_page);
+}
+
+void TrayController::openPagesFolder()
+{
+    const QString folder = ownpages::folder();
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcApp).noquote() << "Cannot make the pages folder" << folder;
+        return;
+    }
+    watchPagesFolder();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        qCWarning(lcApp).noquote() << "No file manager could open" << folder;
 }
 
 void TrayController::createTrayIcon()
@@ -363,6 +447,8 @@ void TrayController::onBackspaceActivated()
 
 void TrayController::openSettings()
 {
+    // A folder made by hand since the start is not watched yet.
+    rereadOwnPages();
     // Made once and kept: a later request shows the same dialog with its state.
     if (!m_settingsDialog) {
         SettingsDialog::Values values;
@@ -378,8 +464,9 @@ void TrayController::openSettings()
         values.currentKey = m_currentHotkey ? m_currentHotkey->name : QString();
         values.keyWorks = m_hookInstalled;
         values.autorun = m_services.autorun->isEnabled(executablePath());
-        values.codePage = m_codePageChoice;
+        values.page = m_page;
         values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());
+        values.ownPages = ownPageEntries(m_ownPages);
 
         m_settingsDialog = new SettingsDialog(values, dialogParent());
         connect(m_settingsDialog, &SettingsDialog::labelSizeChanged, this,
@@ -392,8 +479,10 @@ void TrayController::openSettings()
                 &TrayController::onShowHideKeyChosen);
         connect(m_settingsDialog, &SettingsDialog::autorunToggled, this,
                 &TrayController::onAutorunToggled);
-        connect(m_settingsDialog, &SettingsDialog::codePageChanged, this,
-                &TrayController::onCodePageChanged);
+        connect(m_settingsDialog, &SettingsDialog::pageChanged, this,
+                &TrayController::onPageChanged);
+        connect(m_settingsDialog, &SettingsDialog::openPagesFolderRequested, this,
+                &TrayController::openPagesFolder);
     }
     bringForward(*m_settingsDialog);
 }
@@ -419,10 +508,10 @@ void TrayController::onBackgroundColorChanged(const QColor &color)
     m_settingsWriter->scheduleSave();
 }
 
-void TrayController::onCodePageChanged(int codePage)
+void TrayController::onPageChanged(const QString &page)
 {
-    m_codePageChoice = codePage;
-    applyCodePage();
+    m_page = page;
+    applyPage();
     showPanelIfHidden();
     m_settingsWriter->scheduleSave();
 }
@@ -472,7 +561,7 @@ void TrayController::writeSettings(QSettings &settings) const
     storedsettings::writeBackgroundColor(settings, m_panel->backgroundColor());
     storedsettings::writeSizes(settings, m_panel->labelSize(), m_panel->labelSpacing());
     storedsettings::writeShowHideKeyName(settings, m_currentHotkey->name);
-    storedsettings::writeCodePage(settings, m_codePageChoice);
+    storedsettings::writePage(settings, m_page);
 }
 
 void TrayController::quitInOrder()

@@ -3,6 +3,7 @@
 
 #include "hotkeys.h"
 #include "instancemessage.h"
+#include "ownpages.h"
 
 #include <QColor>
 #include <QObject>
@@ -16,6 +17,8 @@ class FramedPanel;
 class HotkeyReceiver;
 class PanelFocus;
 class QAction;
+class QFileSystemWatcher;
+class QTimer;
 class QSettings;
 class SettingsDialog;
 class SettingsWriter;
@@ -78,7 +81,9 @@ private slots:
     void onSpacingChanged(int spacing);
     void onBackgroundColorChanged(const QColor &color);
     void onAutorunToggled(bool enabled);
-    void onCodePageChanged(int codePage);
+    void onPageChanged(const QString &page);
+    void openPagesFolder();
+    void rereadOwnPages();
     void onShowHideKeyChosen(const QString &name);
     void onSaveFailed(const QString &reason);
     void onDragStarted(QPoint position);
@@ -94,7 +99,8 @@ private:
     void showStartupBalloon(int waitStepsLeft);
     void showPanelIfHidden();
     QWidget *dialogParent() const;
-    void applyCodePage();
+    void applyPage();
+    void watchPagesFolder();
     bool typeCharacter(unsigned codePage, int code, char32_t character);
     void writeSettings(QSettings &settings) const;
 
@@ -117,5 +123,8 @@ private:
     const HotkeyEntry *m_currentHotkey = nullptr;
     bool m_hookInstalled = false;
     bool m_panelPlaced = false;
-    int m_codePageChoice = 0; // 0: the system's
+    QString m_page; // as the settings store it; "0": the system's code page
+    std::vector<ownpages::Page> m_ownPages;
+    QFileSystemWatcher *m_pagesWatcher = nullptr;
+    QTimer *m_pagesChangeTimer = nullptr;
 };

@@ -18,6 +18,15 @@ const CodePage *findCodePage(unsigned number)
     return nullptr;
 }
 
+const CharacterPage *findCharacterPage(const char *key)
+{
+    for (const CharacterPage &page : allCharacterPages()) {
+        if (std::strcmp(page.key, key) == 0)
+            return &page;
+    }
+    return nullptr;
+}
+
 const CodePage &codePageOrFallback(unsigned number)
 {
     const CodePage *page = findCodePage(number);

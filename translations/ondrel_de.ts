@@ -145,6 +145,14 @@ taste</translation>
         <source>Ondrel could not start with the desktop: %1</source>
         <translation>Ondrel konnte den Autostart nicht einrichten: %1</translation>
     </message>
+    <message>
+        <source>Open pages folder</source>
+        <translation>Seitenordner öffnen</translation>
+    </message>
+    <message>
+        <source>Pages of your own: text files whose first line is the page's name and whose other lines hold its characters.</source>
+        <translation>Eigene Seiten: Textdateien, deren erste Zeile der Name der Seite ist und deren übrige Zeilen ihre Zeichen enthalten.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWriter</name>

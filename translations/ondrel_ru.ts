@@ -145,6 +145,14 @@ space</source>
         <source>Ondrel could not start with the desktop: %1</source>
         <translation>Не удалось включить автозапуск Ondrel: %1</translation>
     </message>
+    <message>
+        <source>Open pages folder</source>
+        <translation>Открыть папку страниц</translation>
+    </message>
+    <message>
+        <source>Pages of your own: text files whose first line is the page's name and whose other lines hold its characters.</source>
+        <translation>Свои страницы: текстовые файлы, в первой строке которых название страницы, а в остальных — её символы.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWriter</name>
