@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -348,16 +349,20 @@ void TrayController::togglePanel()
 
 void TrayController::showPanel()
 {
-    // Only the first show places the panel; later ones keep where the user put it.
-    if (!m_panelPlaced) {
+    // The first show places the panel on the screen the user works on, where the
+    // pointer is; later ones keep where the user put it, unless that screen is gone.
+    const QRect placed(m_services.panelWindowing->position(*m_window), m_window->frameSize());
+    if (!m_panelPlaced || !QGuiApplication::screenAt(placed.center())) {
         // A frame's layout has not sized it yet while it was never shown.
         if (m_framedPanel)
             m_framedPanel->adjustSize();
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
+        const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->geometry() : QRect();
         m_services.panelWindowing->place(
-            *m_window,
-            QPoint((desktop.width() - m_window->frameSize().width()) / 2, desktop.height() / 2));
+            *m_window, area.topLeft() + QPoint((area.width() - m_window->frameSize().width()) / 2,
+                                               area.height() / 2));
         m_panelPlaced = true;
     }
     m_window->show();

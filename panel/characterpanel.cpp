@@ -51,8 +51,10 @@ CharacterPanel::CharacterPanel(QWidget *parent)
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setCodePage(defaultCodePage);
 
+    // The panel fits one screen: the desktop of several monitors side by side would
+    // let it grow past the edge of each.
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
+    const QSize desktop = screen ? screen->geometry().size() : QSize();
     m_maxLabelSize = panelgeometry::maxLabelSize(desktop, frameSize().width() - width());
 }
 
