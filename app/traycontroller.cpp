@@ -204,9 +204,7 @@ void TrayController::rereadOwnPages()
     m_ownPages = ownpages::readFolder(ownpages::folder());
     watchPagesFolder();
     // The page shown may have been edited, or be gone.
-    bool isNumber = false;
-    m_page.toInt(&isNumber);
-    if (!isNumber && !codepages::findCharacterPage(m_page.toUtf8().constData()))
+    if (ownpages::isPageFileName(m_page))
         applyPage();
     if (m_settingsDialog)
         m_settingsDialog->setOwnPages(ownPageEntries(m_ownPages), m_page);
