@@ -73,8 +73,7 @@ int main(int argc, char *argv[])
                 }
                 // The file is held open: by an Ondrel that is slow to start, or by
                 // another start that took the lock over first. Either answers soon.
-                if (instance->deliver({line.command, line.typed}) ==
-                    SingleInstance::Delivery::Done)
+                if (instance->deliver({line.command, line.typed}) == SingleInstance::Delivery::Done)
                     return 0;
                 print(stderr, QCoreApplication::translate("main", "Ondrel is not responding"));
                 return 1;

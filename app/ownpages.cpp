@@ -62,8 +62,7 @@ Reading read(const QString &fileName, const QByteArray &contents)
             continue;
         // Tabs and other control characters would be invisible cells that type
         // something unexpected.
-        if (character < 0x20 || (character >= 0x7F && character < 0xA0) ||
-            character == 0xFEFF)
+        if (character < 0x20 || (character >= 0x7F && character < 0xA0) || character == 0xFEFF)
             return failure(QStringLiteral("line %1 holds the control character %2")
                                .arg(line)
                                .arg(codePointName(character)));
@@ -111,9 +110,9 @@ std::vector<Page> readFolder(const QString &folder)
         else
             reading = read(info.fileName(), file.read(maxFileBytes + 1));
         if (!reading.error.isEmpty()) {
-            qCWarning(lcApp).noquote() << "Skipped the page file" << QDir::toNativeSeparators(
-                                                                         info.filePath())
-                                       << "because" << reading.error;
+            qCWarning(lcApp).noquote()
+                << "Skipped the page file" << QDir::toNativeSeparators(info.filePath()) << "because"
+                << reading.error;
             continue;
         }
         pages.push_back(reading.page);

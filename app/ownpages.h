@@ -27,7 +27,7 @@ struct Page
 
 struct Reading
 {
-    Page page;    ///< valid when error is empty
+    Page page;     ///< valid when error is empty
     QString error; ///< why the file is no page
 };
 

@@ -37,7 +37,8 @@ TypedText TypedText::fromArgument(const QString &argument)
     // replacement character, which the user never asked for.
     for (qsizetype i = 0; i < argument.size(); ++i) {
         const QChar unit = argument.at(i);
-        if (unit.isHighSurrogate() && i + 1 < argument.size() && argument.at(i + 1).isLowSurrogate()) {
+        if (unit.isHighSurrogate() && i + 1 < argument.size() &&
+            argument.at(i + 1).isLowSurrogate()) {
             text.m_characters.push_back(QChar::surrogateToUcs4(unit, argument.at(i + 1)));
             ++i;
         } else {
@@ -51,8 +52,8 @@ TypedText TypedText::fromCodePoints(const QString &words)
 {
     static const QRegularExpression codePoint(QStringLiteral("^[Uu]\\+([0-9A-Fa-f]{1,6})$"));
     TypedText text;
-    for (const QString &word : words.split(QRegularExpression(QStringLiteral("\\s+")),
-                                           Qt::SkipEmptyParts)) {
+    for (const QString &word :
+         words.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch match = codePoint.match(word);
         const uint value = match.hasMatch() ? match.captured(1).toUInt(nullptr, 16) : 0;
         if (!match.hasMatch() || value > 0x10FFFF) {

@@ -112,8 +112,8 @@ void TestInstanceMessage::decode_data()
     QTest::newRow("type, no text") << QByteArray("ondrel/1 type ") << std::optional<Command>();
     QTest::newRow("type, characters themselves")
         << QByteArray("ondrel/1 type \xe2\x95\x94") << std::optional<Command>();
-    QTest::newRow("type, surrogate") << QByteArray("ondrel/1 type U+D800")
-                                     << std::optional<Command>();
+    QTest::newRow("type, surrogate")
+        << QByteArray("ondrel/1 type U+D800") << std::optional<Command>();
     QTest::newRow("type, control") << QByteArray("ondrel/1 type U+1B") << std::optional<Command>();
     QTest::newRow("type, newline inside")
         << QByteArray("ondrel/1 type U+41\nU+42") << std::optional<Command>();
@@ -138,7 +138,8 @@ void TestInstanceMessage::serverCarriesOutOnlyCommands_data()
     QTest::newRow("toggle") << instancemessage::encode(Command::Toggle) << true;
     QTest::newRow("type") << instancemessage::encodeType(std::u32string(256, U'\u2500')) << true;
     QTest::newRow("type, over-long line")
-        << QByteArray("ondrel/1 type") + QByteArray(" U+2500").repeated(400) + '\n' << false;
+        << QByteArray("ondrel/1 type") + QByteArray(" U+2500").repeated(400) + '\n'
+        << false;
     QTest::newRow("unknown") << QByteArray("ondrel/1 explode\n") << false;
     QTest::newRow("malformed") << QByteArray("\xff\xfe garbage\n") << false;
     QTest::newRow("over-long, no line end") << QByteArray(100000, 'x') << false;

@@ -112,8 +112,9 @@ void TestStoredSettings::pageFile_data()
     QTest::addColumn<QString>("characters"); // empty: the file is skipped
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("name and lines") << QByteArray("My arrows\n\xe2\x86\x90\xe2\x86\x91\n\xe2\x86\x92\n")
-                                    << "My arrows" << QStringLiteral("\u2190\u2191\u2192") << "";
+    QTest::newRow("name and lines")
+        << QByteArray("My arrows\n\xe2\x86\x90\xe2\x86\x91\n\xe2\x86\x92\n") << "My arrows"
+        << QStringLiteral("\u2190\u2191\u2192") << "";
     QTest::newRow("Windows line ends, byte order mark, blanks kept")
         << QByteArray("\xef\xbb\xbf Quotes \r\n\xc2\xab \xc2\xbb\r\n") << "Quotes"
         << QStringLiteral("\u00ab \u00bb") << "";
@@ -121,16 +122,35 @@ void TestStoredSettings::pageFile_data()
                                     << QString::fromUcs4(U"\U0001F600", 1) << "";
     QTest::newRow("195 characters") << "Full\n" + QByteArray("x\n").repeated(195) << "Full"
                                     << QString(195, QLatin1Char('x')) << "";
-    QTest::newRow("196 characters") << "Full\n" + QByteArray(196, 'x') << "" << ""
+    QTest::newRow("196 characters") << "Full\n" + QByteArray(196, 'x') << ""
+                                    << ""
                                     << "more than the 195";
-    QTest::newRow("empty") << QByteArray() << "" << "" << "empty";
-    QTest::newRow("only line breaks") << QByteArray("\n\r\n") << "" << "" << "empty";
-    QTest::newRow("name only") << QByteArray("Arrows\n") << "" << "" << "no characters";
-    QTest::newRow("blank name") << QByteArray("  \nabc") << "" << "" << "name";
-    QTest::newRow("not UTF-8") << QByteArray("Latin\n\xe9\xe8") << "" << "" << "not valid UTF-8";
-    QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "A\0\n\0B\0", 8) << "" << "" << "UTF-8";
-    QTest::newRow("tab") << QByteArray("Tabs\na\tb") << "" << "" << "line 2";
-    QTest::newRow("too big") << "Big\n" + QByteArray(ownpages::maxFileBytes, '\n') << "" << ""
+    QTest::newRow("empty") << QByteArray() << ""
+                           << ""
+                           << "empty";
+    QTest::newRow("only line breaks") << QByteArray("\n\r\n") << ""
+                                      << ""
+                                      << "empty";
+    QTest::newRow("name only") << QByteArray("Arrows\n") << ""
+                               << ""
+                               << "no characters";
+    QTest::newRow("blank name") << QByteArray("  \nabc") << ""
+                                << ""
+                                << "name";
+    QTest::newRow("not UTF-8") << QByteArray("Latin\n\xe9\xe8") << ""
+                               << ""
+                               << "not valid UTF-8";
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                          "A\0\n\0B\0",
+                                          8)
+                            << ""
+                            << ""
+                            << "UTF-8";
+    QTest::newRow("tab") << QByteArray("Tabs\na\tb") << ""
+                         << ""
+                         << "line 2";
+    QTest::newRow("too big") << "Big\n" + QByteArray(ownpages::maxFileBytes, '\n') << ""
+                             << ""
                              << "longer than";
 }
 

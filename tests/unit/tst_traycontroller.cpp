@@ -15,9 +15,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QFrame>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
@@ -321,8 +321,9 @@ void TestTrayController::typedTextAndOwnPagesTypeAsClicksDo()
 
     // Typed text: the system page's characters by Alt code, the others as themselves.
     controller.typeText(U"\u2554a\t");
-    QCOMPARE(m_platform->keyboard->typed,
-             (std::vector<Typed>{{437, 201, U'╔', false}, {0, 0, U'a', false}, {0, 0, U'\t', false}}));
+    QCOMPARE(
+        m_platform->keyboard->typed,
+        (std::vector<Typed>{{437, 201, U'╔', false}, {0, 0, U'a', false}, {0, 0, U'\t', false}}));
     m_platform->keyboard->typed.clear();
 
     controller.openSettings();
