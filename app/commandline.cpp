@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
+#include "typedtext.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -67,6 +69,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(option.name),
                                QCoreApplication::translate("CommandLine", option.description)));
+    const QCommandLineOption type(
+        QStringLiteral("type"),
+        QCoreApplication::translate("CommandLine",
+                                    "Type TEXT into the focused application: the characters "
+                                    "themselves, or code points such as U+2554 U+2550."),
+        QCoreApplication::translate("CommandLine", "TEXT"));
+    parser.addOption(type);
     for (const char *name : qtOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -108,12 +117,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
             result.command = option.command;
         }
     }
+    if (parser.isSet(type)) {
+        named << QStringLiteral("--type");
+        result.command = Command::Type;
+    }
     if (named.size() > 1) {
         result.action = CommandLine::Action::Fail;
         result.text = QCoreApplication::translate("CommandLine", "Give one of %1, not several.")
                           .arg(named.join(QStringLiteral(", "))) +
                       QLatin1Char('\n') + parser.helpText();
         return result;
+    }
+    if (result.command == Command::Type) {
+        const TypedText text = TypedText::fromArgument(parser.value(type));
+        if (!text.isValid()) {
+            result.action = CommandLine::Action::Fail;
+            result.text = QStringLiteral("--type: ") + text.errorString();
+            return result;
+        }
+        result.typed = text.characters();
     }
     result.commandGiven = !named.isEmpty();
     result.platform = parser.isSet(QStringLiteral("platform"))

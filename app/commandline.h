@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 /// What the command line asks for. Parsed before any window system is touched, so
 /// that --help and --version work without a display.
 struct CommandLine
@@ -19,6 +21,8 @@ struct CommandLine
 
     Action action = Action::Run;
     instancemessage::Command command = instancemessage::Command::Show;
+    /// What --type types, checked whole.
+    std::u32string typed;
     /// Whether a command was named; a plain start shows the panel only when
     /// another Ondrel runs already.
     bool commandGiven = false;

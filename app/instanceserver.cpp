@@ -60,23 +60,24 @@ void InstanceServer::read(QLocalSocket *socket)
         return;
     }
     if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > instancemessage::maxLength) {
+        if (socket->bytesAvailable() > instancemessage::maxTypeLength) {
             qCWarning(lcApp) << "A later start sent an over-long message; its connection is closed";
             socket->abort();
         }
         return;
     }
-    const QByteArray line = socket->readLine(instancemessage::maxLength + 2);
+    // The longest message's cap; decode holds every other to its own.
+    const QByteArray line = socket->readLine(instancemessage::maxTypeLength + 2);
     if (!line.endsWith('\n')) {
         qCWarning(lcApp) << "A later start sent an over-long message; its connection is closed";
         socket->abort();
         return;
     }
-    const std::optional<instancemessage::Command> command =
+    const std::optional<instancemessage::Message> message =
         instancemessage::decode(line.chopped(1));
-    if (!command) {
+    if (!message) {
         qCWarning(lcApp) << "A later start sent what is no command; its connection is closed:"
-                         << line.trimmed();
+                         << line.trimmed().left(instancemessage::maxLength);
         socket->abort();
         return;
     }
@@ -86,12 +87,12 @@ void InstanceServer::read(QLocalSocket *socket)
     // yet; and a quit carried out at once would close it the same way.
     socket->setProperty(answeredProperty, true);
     connect(socket, &QLocalSocket::disconnected, this,
-            [this, command = *command] { emit commandReceived(command); });
-    QTimer::singleShot(messageMilliseconds, socket, [this, socket, command = *command] {
+            [this, message = *message] { emit messageReceived(message); });
+    QTimer::singleShot(messageMilliseconds, socket, [this, socket, message = *message] {
         // The later start has its answer but does not close: it hangs, or was
         // stopped. Its command was acknowledged, so it is carried out all the same.
         socket->disconnect(this);
-        emit commandReceived(command);
+        emit messageReceived(message);
         socket->abort();
     });
     socket->write(instancemessage::acknowledgement);

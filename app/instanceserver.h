@@ -9,7 +9,8 @@ class QLocalServer;
 class QLocalSocket;
 
 /// The running Ondrel's ear for later starts: a local socket that only this user
-/// can reach, on which each connection brings one command.
+/// can reach, on which each connection brings one command. Nothing is passed on that
+/// was not read whole and checked.
 class InstanceServer : public QObject
 {
     Q_OBJECT
@@ -24,7 +25,7 @@ public:
     QString errorString() const;
 
 signals:
-    void commandReceived(instancemessage::Command command);
+    void messageReceived(const instancemessage::Message &message);
 
 private:
     void accept();

@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
                          QFile::decodeName(name.server.c_str()));
         SingleInstance::Role role = instance->claim();
         if (role == SingleInstance::Role::Later) {
-            switch (instance->deliver(line.command)) {
+            switch (instance->deliver({line.command, line.typed})) {
             case SingleInstance::Delivery::Done:
                 return 0;
             case SingleInstance::Delivery::Unheard:
@@ -73,7 +73,7 @@ int main(int argc, char *argv[])
                 }
                 // The file is held open: by an Ondrel that is slow to start, or by
                 // another start that took the lock over first. Either answers soon.
-                if (instance->deliver(line.command) == SingleInstance::Delivery::Done)
+                if (instance->deliver({line.command, line.typed}) == SingleInstance::Delivery::Done)
                     return 0;
                 print(stderr, QCoreApplication::translate("main", "Ondrel is not responding"));
                 return 1;
@@ -114,10 +114,10 @@ int main(int argc, char *argv[])
         if (!server.listen(instance->serverName()))
             qCWarning(lcApp).noquote()
                 << "Later starts cannot reach this Ondrel:" << server.errorString();
-        QObject::connect(&server, &InstanceServer::commandReceived, &controller,
+        QObject::connect(&server, &InstanceServer::messageReceived, &controller,
                          &TrayController::carryOut);
         if (line.commandGiven)
-            controller.carryOut(line.command);
+            controller.carryOut({line.command, line.typed});
         result = QApplication::exec();
     }
     return result;

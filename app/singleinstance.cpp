@@ -43,7 +43,7 @@ SingleInstance::Role SingleInstance::claim()
     }
 }
 
-SingleInstance::Delivery SingleInstance::deliver(instancemessage::Command command)
+SingleInstance::Delivery SingleInstance::deliver(const instancemessage::Message &message)
 {
     const QDeadlineTimer deadline(answerMilliseconds);
     QLocalSocket socket;
@@ -60,7 +60,9 @@ SingleInstance::Delivery SingleInstance::deliver(instancemessage::Command comman
             return Delivery::Unheard;
         QThread::msleep(retryMilliseconds);
     }
-    socket.write(instancemessage::encode(command));
+    socket.write(message.command == instancemessage::Command::Type
+                     ? instancemessage::encodeType(message.text)
+                     : instancemessage::encode(message.command));
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
         return Delivery::NotResponding;
     QByteArray answer;

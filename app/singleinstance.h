@@ -29,9 +29,9 @@ public:
         Refused,       ///< the socket does not let this process in
         Unheard,       ///< nothing listened on the socket for the whole wait
     };
-    /// As a later start: hands the command to the running Ondrel and waits for
+    /// As a later start: hands the message to the running Ondrel and waits for
     /// its answer, up to a few seconds, as it may still be starting.
-    Delivery deliver(instancemessage::Command command);
+    Delivery deliver(const instancemessage::Message &message);
 
     /// After Delivery::Unheard: takes the lock from a holder that is no running
     /// Ondrel, such as an unrelated process that was given a killed Ondrel's

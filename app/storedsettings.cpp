@@ -2,6 +2,7 @@
 #include "storedsettings.h"
 
 #include "codepages/codepageregistry.h"
+#include "ownpages.h"
 
 #include <QSettings>
 
@@ -66,18 +67,27 @@ void writeShowHideKeyName(QSettings &settings, const QString &name)
     settings.setValue(showHideKeyKey, name);
 }
 
-int readCodePage(const QSettings &settings)
+QString readPage(const QSettings &settings)
 {
+    const QString automatic = QStringLiteral("0");
+    const QString stored = settings.value(codePageKey, automatic).toString().trimmed();
     bool isNumber = false;
-    const int number = settings.value(codePageKey, 0).toInt(&isNumber);
-    if (!isNumber || number <= 0 || !codepages::findCodePage(static_cast<unsigned>(number)))
-        return 0;
-    return number;
+    const int number = stored.toInt(&isNumber);
+    if (isNumber)
+        return number > 0 && codepages::findCodePage(static_cast<unsigned>(number))
+                   ? QString::number(number)
+                   : automatic;
+    if (codepages::findCharacterPage(stored.toUtf8().constData()) ||
+        ownpages::isPageFileName(stored))
+        return stored;
+    return automatic;
 }
 
-void writeCodePage(QSettings &settings, int codePage)
+void writePage(QSettings &settings, const QString &page)
 {
-    settings.setValue(codePageKey, codePage);
+    bool isNumber = false;
+    const int number = page.toInt(&isNumber);
+    settings.setValue(codePageKey, isNumber ? QVariant(number) : QVariant(page));
 }
 
 } // namespace storedsettings

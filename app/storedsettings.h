@@ -36,9 +36,12 @@ void writeSizes(QSettings &settings, int labelSize, int spacing);
 QString readShowHideKeyName(const QSettings &settings, const QString &defaultName);
 void writeShowHideKeyName(QSettings &settings, const QString &name);
 
-/// The code page the user chose, or 0 for the one the system gives. A page that
-/// Ondrel has no glyphs for reads as 0.
-int readCodePage(const QSettings &settings);
-void writeCodePage(QSettings &settings, int codePage);
+/// The page the user chose: "0" for the code page the system gives, a code page's
+/// number, a built-in page's key, or the file name of a page of the user's own. A
+/// number that Ondrel has no glyphs for, or anything else that can name no page,
+/// reads as "0"; whether a page file is still there is for its reader to say.
+QString readPage(const QSettings &settings);
+/// Code pages go in as numbers, as they always have.
+void writePage(QSettings &settings, const QString &page);
 
 } // namespace storedsettings

@@ -2,6 +2,7 @@
 #include "traycontroller.h"
 
 #include "applog.h"
+#include "codepages/codepageregistry.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/settingsdialog.h"
 #include "panel/characterpanel.h"
@@ -13,8 +14,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
@@ -39,6 +43,17 @@ bool isPlacedInTray(const QSystemTrayIcon &icon)
 {
     const QRect place = icon.geometry();
     return place.isValid() && !place.topLeft().isNull();
+}
+
+// Editors write a file in several steps; the pages are read again once they are done.
+constexpr int pagesSettleMilliseconds = 300;
+
+QList<SettingsDialog::OwnPage> ownPageEntries(const std::vector<ownpages::Page> &pages)
+{
+    QList<SettingsDialog::OwnPage> entries;
+    for (const ownpages::Page &page : pages)
+        entries.append({page.fileName, page.name});
+    return entries;
 }
 
 std::string executablePath()
@@ -113,8 +128,19 @@ void TrayController::createPanel()
     } else {
         m_window = std::move(panel);
     }
-    m_codePageChoice = storedsettings::readCodePage(*m_settings);
-    applyCodePage();
+    m_pagesWatcher = new QFileSystemWatcher(this);
+    m_pagesChangeTimer = new QTimer(this);
+    m_pagesChangeTimer->setSingleShot(true);
+    m_pagesChangeTimer->setInterval(pagesSettleMilliseconds);
+    connect(m_pagesChangeTimer, &QTimer::timeout, this, &TrayController::rereadOwnPages);
+    connect(m_pagesWatcher, &QFileSystemWatcher::directoryChanged, m_pagesChangeTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_pagesWatcher, &QFileSystemWatcher::fileChanged, m_pagesChangeTimer,
+            qOverload<>(&QTimer::start));
+    m_ownPages = ownpages::readFolder(ownpages::folder());
+    watchPagesFolder();
+    m_page = storedsettings::readPage(*m_settings);
+    applyPage();
     m_panel->setBackgroundColor(
         storedsettings::readBackgroundColor(*m_settings, defaultBackgroundColor));
     m_panel->setLabelSize(storedsettings::readLabelSize(*m_settings, m_panel->maxLabelSize()));
@@ -127,10 +153,68 @@ void TrayController::createPanel()
             &TrayController::onBackspaceActivated);
 }
 
-void TrayController::applyCodePage()
+void TrayController::applyPage()
 {
-    m_panel->setCodePage(m_codePageChoice ? m_codePageChoice
-                                          : static_cast<int>(m_services.codePage->oemCodePage()));
+    for (const ownpages::Page &page : m_ownPages) {
+        if (page.fileName == m_page) {
+            m_panel->setCharacters(page.name, page.characters);
+            return;
+        }
+    }
+    if (const codepages::CharacterPage *page =
+            codepages::findCharacterPage(m_page.toUtf8().constData())) {
+        m_panel->setCharacters(QString::fromLatin1(page->displayName),
+                               std::u32string(page->characters.begin(), page->characters.end()));
+        return;
+    }
+    bool isNumber = false;
+    const int number = m_page.toInt(&isNumber);
+    if (!isNumber) {
+        qCWarning(lcApp).noquote() << "The chosen page" << m_page
+                                   << "is not in the pages folder, or no longer reads; the panel"
+                                   << "shows the system's code page";
+        m_page = QStringLiteral("0");
+    }
+    m_panel->setCodePage(number ? number : static_cast<int>(m_services.codePage->oemCodePage()));
+}
+
+void TrayController::watchPagesFolder()
+{
+    const QString folder = ownpages::folder();
+    if (!QFileInfo::exists(folder))
+        return; // the button that opens it makes it, and then it is watched
+    QStringList paths{folder};
+    for (const ownpages::Page &page : m_ownPages)
+        paths << folder + QLatin1Char('/') + page.fileName;
+    // Files already watched are refused again, quietly for what matters here.
+    const QStringList watched = m_pagesWatcher->files() + m_pagesWatcher->directories();
+    for (const QString &path : paths) {
+        if (!watched.contains(path))
+            m_pagesWatcher->addPath(path);
+    }
+}
+
+void TrayController::rereadOwnPages()
+{
+    m_ownPages = ownpages::readFolder(ownpages::folder());
+    watchPagesFolder();
+    // The page shown may have been edited, or be gone.
+    if (ownpages::isPageFileName(m_page))
+        applyPage();
+    if (m_settingsDialog)
+        m_settingsDialog->setOwnPages(ownPageEntries(m_ownPages), m_page);
+}
+
+void TrayController::openPagesFolder()
+{
+    const QString folder = ownpages::folder();
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcApp).noquote() << "Cannot make the pages folder" << folder;
+        return;
+    }
+    watchPagesFolder();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        qCWarning(lcApp).noquote() << "No file manager could open" << folder;
 }
 
 void TrayController::createTrayIcon()
@@ -224,9 +308,12 @@ void TrayController::showStartupBalloon(int waitStepsLeft)
                             balloonMilliseconds);
 }
 
-void TrayController::carryOut(instancemessage::Command command)
+void TrayController::carryOut(const instancemessage::Message &message)
 {
-    switch (command) {
+    switch (message.command) {
+    case instancemessage::Command::Type:
+        typeText(message.text);
+        break;
     case instancemessage::Command::Show:
         showPanel();
         break;
@@ -255,16 +342,20 @@ void TrayController::togglePanel()
 
 void TrayController::showPanel()
 {
-    // Only the first show places the panel; later ones keep where the user put it.
-    if (!m_panelPlaced) {
+    // The first show places the panel on the screen the user works on, where the
+    // pointer is; later ones keep where the user put it, unless that screen is gone.
+    const QRect placed(m_services.panelWindow->position(*m_window), m_window->frameSize());
+    if (!m_panelPlaced || !QGuiApplication::screenAt(placed.center())) {
         // A frame's layout has not sized it yet while it was never shown.
         if (m_framedPanel)
             m_framedPanel->adjustSize();
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
+        const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->geometry() : QRect();
         m_services.panelWindow->place(
-            *m_window,
-            QPoint((desktop.width() - m_window->frameSize().width()) / 2, desktop.height() / 2));
+            *m_window, area.topLeft() + QPoint((area.width() - m_window->frameSize().width()) / 2,
+                                               area.height() / 2));
         m_panelPlaced = true;
     }
     m_window->show();
@@ -315,10 +406,28 @@ void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void TrayController::onCharacterActivated(int code, char32_t character)
 {
-    if (!m_services.keyboard->typeCharacter(static_cast<unsigned>(m_panel->codePage()), code,
-                                            character))
-        qCWarning(lcApp).noquote()
-            << "Cannot type:" << QString::fromStdString(m_services.keyboard->errorString());
+    typeCharacter(static_cast<unsigned>(m_panel->codePage()), code, character);
+}
+
+bool TrayController::typeCharacter(unsigned codePage, int code, char32_t character)
+{
+    if (m_services.keyboard->typeCharacter(codePage, code, character))
+        return true;
+    qCWarning(lcApp).noquote() << "Cannot type:"
+                               << QString::fromStdString(m_services.keyboard->errorString());
+    return false;
+}
+
+void TrayController::typeText(const std::u32string &text)
+{
+    const codepages::CodePage *systemPage =
+        codepages::findCodePage(m_services.codePage->oemCodePage());
+    for (const char32_t character : text) {
+        const int code = systemPage ? codepages::altCode(*systemPage, character) : 0;
+        // A character that did not arrive would make the rest a different text.
+        if (!typeCharacter(code ? systemPage->number : 0, code, character))
+            return;
+    }
 }
 
 void TrayController::onBackspaceActivated()
@@ -330,6 +439,8 @@ void TrayController::onBackspaceActivated()
 
 void TrayController::openSettings()
 {
+    // A folder made by hand since the start is not watched yet.
+    rereadOwnPages();
     // Made once and kept: a later request shows the same dialog with its state.
     if (!m_settingsDialog) {
         SettingsDialog::Values values;
@@ -345,8 +456,9 @@ void TrayController::openSettings()
         values.currentKey = m_currentHotkey ? m_currentHotkey->name : QString();
         values.keyWorks = m_showHideKeyWorks;
         values.autorun = m_services.autorun->isEnabled(executablePath());
-        values.codePage = m_codePageChoice;
+        values.page = m_page;
         values.systemCodePage = static_cast<int>(m_services.codePage->oemCodePage());
+        values.ownPages = ownPageEntries(m_ownPages);
 
         m_settingsDialog = new SettingsDialog(values, dialogParent());
         connect(m_settingsDialog, &SettingsDialog::labelSizeChanged, this,
@@ -359,8 +471,10 @@ void TrayController::openSettings()
                 &TrayController::onShowHideKeyChosen);
         connect(m_settingsDialog, &SettingsDialog::autorunToggled, this,
                 &TrayController::onAutorunToggled);
-        connect(m_settingsDialog, &SettingsDialog::codePageChanged, this,
-                &TrayController::onCodePageChanged);
+        connect(m_settingsDialog, &SettingsDialog::pageChanged, this,
+                &TrayController::onPageChanged);
+        connect(m_settingsDialog, &SettingsDialog::openPagesFolderRequested, this,
+                &TrayController::openPagesFolder);
     }
     bringForward(*m_settingsDialog);
 }
@@ -386,10 +500,10 @@ void TrayController::onBackgroundColorChanged(const QColor &color)
     m_settingsWriter->scheduleSave();
 }
 
-void TrayController::onCodePageChanged(int codePage)
+void TrayController::onPageChanged(const QString &page)
 {
-    m_codePageChoice = codePage;
-    applyCodePage();
+    m_page = page;
+    applyPage();
     showPanelIfHidden();
     m_settingsWriter->scheduleSave();
 }
@@ -439,7 +553,7 @@ void TrayController::writeSettings(QSettings &settings) const
     storedsettings::writeBackgroundColor(settings, m_panel->backgroundColor());
     storedsettings::writeSizes(settings, m_panel->labelSize(), m_panel->labelSpacing());
     storedsettings::writeShowHideKeyName(settings, m_currentHotkey->name);
-    storedsettings::writeCodePage(settings, m_codePageChoice);
+    storedsettings::writePage(settings, m_page);
 }
 
 void TrayController::quitInOrder()

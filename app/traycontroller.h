@@ -3,6 +3,7 @@
 
 #include "hotkeys.h"
 #include "instancemessage.h"
+#include "ownpages.h"
 
 #include <QColor>
 #include <QObject>
@@ -14,6 +15,8 @@ class AboutWindow;
 class CharacterPanel;
 class FramedPanel;
 class QAction;
+class QFileSystemWatcher;
+class QTimer;
 class QSettings;
 class SettingsDialog;
 class SettingsWriter;
@@ -49,7 +52,11 @@ public:
 
 public slots:
     /// Does what the command line or a later start asks for.
-    void carryOut(instancemessage::Command command);
+    void carryOut(const instancemessage::Message &message);
+    /// Types the characters into the focused application as clicks on them would:
+    /// on the system's own code page by their Alt codes where the system types
+    /// those, every other as itself.
+    void typeText(const std::u32string &text);
     void togglePanel();
     void showPanel();
     void hidePanel();
@@ -67,7 +74,9 @@ private slots:
     void onSpacingChanged(int spacing);
     void onBackgroundColorChanged(const QColor &color);
     void onAutorunToggled(bool enabled);
-    void onCodePageChanged(int codePage);
+    void onPageChanged(const QString &page);
+    void openPagesFolder();
+    void rereadOwnPages();
     void onShowHideKeyChosen(const QString &name);
     void onSaveFailed(const QString &reason);
     void onDragStarted(QPoint position);
@@ -83,7 +92,9 @@ private:
     void showStartupBalloon(int waitStepsLeft);
     void showPanelIfHidden();
     QWidget *dialogParent() const;
-    void applyCodePage();
+    void applyPage();
+    void watchPagesFolder();
+    bool typeCharacter(unsigned codePage, int code, char32_t character);
     void writeSettings(QSettings &settings) const;
 
     platform::Services &m_services;
@@ -103,5 +114,8 @@ private:
     const HotkeyEntry *m_currentHotkey = nullptr;
     bool m_showHideKeyWorks = false;
     bool m_panelPlaced = false;
-    int m_codePageChoice = 0; // 0: the system's
+    QString m_page; // as the settings store it; "0": the system's code page
+    std::vector<ownpages::Page> m_ownPages;
+    QFileSystemWatcher *m_pagesWatcher = nullptr;
+    QTimer *m_pagesChangeTimer = nullptr;
 };

@@ -18,6 +18,15 @@ const CodePage *findCodePage(unsigned number)
     return nullptr;
 }
 
+const CharacterPage *findCharacterPage(const char *key)
+{
+    for (const CharacterPage &page : allCharacterPages()) {
+        if (std::strcmp(page.key, key) == 0)
+            return &page;
+    }
+    return nullptr;
+}
+
 const CodePage &codePageOrFallback(unsigned number)
 {
     const CodePage *page = findCodePage(number);
@@ -29,6 +38,17 @@ std::vector<AltCode> panelEntries(const CodePage &page)
     std::vector<AltCode> entries(commonEntries().begin(), commonEntries().end());
     entries.insert(entries.end(), page.entries.begin(), page.entries.end());
     return entries;
+}
+
+int altCode(const CodePage &page, char32_t character)
+{
+    for (const Entries entries : {commonEntries(), page.entries}) {
+        for (const AltCode &entry : entries) {
+            if (entry.character == character)
+                return entry.code;
+        }
+    }
+    return 0;
 }
 
 } // namespace codepages

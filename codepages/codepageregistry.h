@@ -5,6 +5,7 @@
 // the Windows tests can read the same data.
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace codepages {
@@ -43,12 +44,28 @@ struct CodePage
     Entries entries;
 };
 
+/// A page of characters that have no Alt codes and are typed as themselves: the key
+/// the settings store, the name the panel's title shows, and the characters in the
+/// order of the cells.
+struct CharacterPage
+{
+    const char *key;
+    const char *displayName;
+    Span<char16_t> characters;
+};
+
 /// The codes 1-127 that every OEM code page shares and that a keyboard cannot type
 /// directly: the IBM PC graphics of the control codes and the ASCII punctuation.
 Entries commonEntries();
 
 /// Every code page, in ascending order of number.
 Span<CodePage> allCodePages();
+
+/// Every page of characters without Alt codes, in the order the settings list them.
+Span<CharacterPage> allCharacterPages();
+
+/// The page of characters with that key, or nullptr when there is none.
+const CharacterPage *findCharacterPage(const char *key);
 
 /// The code page of that number, or nullptr when there is none.
 const CodePage *findCodePage(unsigned number);
@@ -60,5 +77,9 @@ const CodePage &codePageOrFallback(unsigned number);
 /// What the panel shows for a page, cell by cell: the common entries, then the
 /// page's own.
 std::vector<AltCode> panelEntries(const CodePage &page);
+
+/// The Alt code that types the character on the page, among those the panel
+/// offers; 0 when there is none.
+int altCode(const CodePage &page, char32_t character);
 
 } // namespace codepages

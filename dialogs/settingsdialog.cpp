@@ -104,19 +104,29 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     colorButton->setObjectName(QStringLiteral("backgroundColorButton"));
     QGroupBox *colorGroup = untitledGroup(rowWithStretch({colorButton}));
 
-    auto *codePageComboBox = new QComboBox;
-    codePageComboBox->setObjectName(QStringLiteral("codePageComboBox"));
-    codePageComboBox->addItem(
+    m_pageComboBox = new QComboBox;
+    m_pageComboBox->setObjectName(QStringLiteral("codePageComboBox"));
+    m_pageComboBox->addItem(
         tr("Automatic (%1)")
             .arg(QString::fromLatin1(
                 codepages::codePageOrFallback(static_cast<unsigned>(values.systemCodePage))
                     .displayName)),
-        0);
+        QStringLiteral("0"));
     for (const codepages::CodePage &page : codepages::allCodePages())
-        codePageComboBox->addItem(QString::fromLatin1(page.displayName), page.number);
-    codePageComboBox->setCurrentIndex(std::max(0, codePageComboBox->findData(values.codePage)));
+        m_pageComboBox->addItem(QString::fromLatin1(page.displayName),
+                                QString::number(page.number));
+    for (const codepages::CharacterPage &page : codepages::allCharacterPages())
+        m_pageComboBox->addItem(QString::fromLatin1(page.displayName),
+                                QString::fromLatin1(page.key));
+    m_builtInPages = m_pageComboBox->count();
+    setOwnPages(values.ownPages, values.page);
+    auto *pagesFolderButton = new QPushButton(tr("Open pages folder"));
+    pagesFolderButton->setObjectName(QStringLiteral("pagesFolderButton"));
+    pagesFolderButton->setToolTip(
+        tr("Pages of your own: text files whose first line is the page's name and whose "
+           "other lines hold its characters."));
     auto *codePageGroup = new QGroupBox(tr("Code page"));
-    codePageGroup->setLayout(rowWithStretch({codePageComboBox}));
+    codePageGroup->setLayout(rowWithStretch({m_pageComboBox, pagesFolderButton}));
 
     auto *firstRow = new QHBoxLayout;
     firstRow->addWidget(autorunGroup);
@@ -129,6 +139,8 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     rows->addLayout(secondRow);
     rows->addWidget(codePageGroup);
     setLayout(rows);
+    // The list stays the last stop of the Tab key, as it was before the button.
+    setTabOrder(pagesFolderButton, m_pageComboBox);
 
     // Connected only now, so that setting up the initial values above emits nothing.
     connect(m_autorunCheckBox, &QCheckBox::toggled, this, &SettingsDialog::onAutorunToggled);
@@ -136,11 +148,22 @@ SettingsDialog::SettingsDialog(const Values &values, QWidget *parent)
     connect(sizeSlider, &QSlider::valueChanged, this, &SettingsDialog::onLabelSizeChanged);
     connect(spacingSlider, &QSlider::valueChanged, this, &SettingsDialog::onSpacingChanged);
     connect(colorButton, &QPushButton::clicked, this, &SettingsDialog::chooseBackgroundColor);
-    connect(codePageComboBox, &QComboBox::activated, this, [this, codePageComboBox](int index) {
-        emit codePageChanged(codePageComboBox->itemData(index).toInt());
-    });
+    connect(m_pageComboBox, &QComboBox::activated, this,
+            [this](int index) { emit pageChanged(m_pageComboBox->itemData(index).toString()); });
+    connect(pagesFolderButton, &QPushButton::clicked, this,
+            &SettingsDialog::openPagesFolderRequested);
 
     setFixedSize(sizeHint());
+}
+
+void SettingsDialog::setOwnPages(const QList<OwnPage> &pages, const QString &chosen)
+{
+    const QSignalBlocker blocker(m_pageComboBox);
+    while (m_pageComboBox->count() > m_builtInPages)
+        m_pageComboBox->removeItem(m_pageComboBox->count() - 1);
+    for (const OwnPage &page : pages)
+        m_pageComboBox->addItem(page.name, page.fileName);
+    m_pageComboBox->setCurrentIndex(std::max(0, m_pageComboBox->findData(chosen)));
 }
 
 void SettingsDialog::onLabelSizeChanged(int size)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 
 /// The modeless window in which the user changes the panel's sizes and colour, the
@@ -16,6 +17,13 @@ class SettingsDialog : public QDialog
     Q_OBJECT
 
 public:
+    /// A page of the user's own, as the list offers it.
+    struct OwnPage
+    {
+        QString fileName;
+        QString name;
+    };
+
     /// What the dialog starts from.
     struct Values
     {
@@ -30,8 +38,10 @@ public:
         QString currentKey;    ///< empty: no key is selected
         bool keyWorks = false; ///< the show/hide key needs the keyboard hook
         bool autorun = false;
-        int codePage = 0;         ///< the chosen page, 0 for the system's
+        /// The chosen page as the settings store it: "0" for the system's code page.
+        QString page = QStringLiteral("0");
         int systemCodePage = 437; ///< the page the system gives
+        QList<OwnPage> ownPages;
     };
 
     explicit SettingsDialog(const Values &values, QWidget *parent = nullptr);
@@ -40,14 +50,20 @@ public:
     /// what holds now and the dialog says why.
     void showAutorunFailure(bool enabled, const QString &reason);
 
+    /// Lists these pages of the user's own after the built-in ones, with the chosen
+    /// page selected.
+    void setOwnPages(const QList<OwnPage> &pages, const QString &chosen);
+
 signals:
     void labelSizeChanged(int size);
     void spacingChanged(int spacing);
     void backgroundColorChanged(const QColor &color);
     void showHideKeyChanged(const QString &name);
     void autorunToggled(bool enabled);
-    /// A code page was chosen; 0 stands for the one the system gives.
-    void codePageChanged(int codePage);
+    /// A page was chosen, named as the settings store it; "0" stands for the code
+    /// page the system gives.
+    void pageChanged(const QString &page);
+    void openPagesFolderRequested();
 
 private slots:
     void onLabelSizeChanged(int size);
@@ -58,5 +74,7 @@ private slots:
 private:
     QColor m_backgroundColor;
     QCheckBox *m_autorunCheckBox = nullptr;
+    QComboBox *m_pageComboBox = nullptr;
+    int m_builtInPages = 0;
     QLabel *m_autorunFailure = nullptr;
 };

@@ -51,8 +51,10 @@ CharacterPanel::CharacterPanel(QWidget *parent)
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setCodePage(defaultCodePage);
 
+    // The panel fits one screen: the desktop of several monitors side by side would
+    // let it grow past the edge of each.
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize desktop = screen ? screen->virtualGeometry().size() : QSize();
+    const QSize desktop = screen ? screen->geometry().size() : QSize();
     m_maxLabelSize = panelgeometry::maxLabelSize(desktop, frameSize().width() - width());
 }
 
@@ -66,8 +68,21 @@ void CharacterPanel::setCodePage(int number)
     m_glyphs.assign(backspaceCell, Glyph());
     for (std::size_t i = 0; i < entries.size() && i < m_glyphs.size(); ++i)
         m_glyphs[i] = {entries[i].code, entries[i].character};
-    setWindowTitle(QStringLiteral("Ondrel [1-255, ") + QString::fromLatin1(page.displayName) +
-                   QLatin1Char(']'));
+    showGlyphs(QStringLiteral("1-255, ") + QString::fromLatin1(page.displayName));
+}
+
+void CharacterPanel::setCharacters(const QString &name, const std::u32string &characters)
+{
+    m_codePage = 0;
+    m_glyphs.assign(backspaceCell, Glyph());
+    for (std::size_t i = 0; i < characters.size() && i < m_glyphs.size(); ++i)
+        m_glyphs[i] = {0, characters[i]};
+    showGlyphs(name);
+}
+
+void CharacterPanel::showGlyphs(const QString &title)
+{
+    setWindowTitle(QStringLiteral("Ondrel [") + title + QLatin1Char(']'));
     m_shapedGlyphs.clear();
     setHoveredCell(-1);
     update();
@@ -121,7 +136,7 @@ CharacterPanel::Glyph CharacterPanel::glyph(int cell) const
 
 bool CharacterPanel::isFilled(int cell) const
 {
-    return cell == backspaceCell || glyph(cell).code != 0;
+    return cell == backspaceCell || glyph(cell).character != 0;
 }
 
 int CharacterPanel::cellAt(QPoint point) const
@@ -139,15 +154,16 @@ QString CharacterPanel::toolTip(int cell) const
     if (cell == backspaceCell)
         return tr("Backspace");
     const Glyph shown = glyph(cell);
-    if (shown.code == 0)
+    if (shown.character == 0)
         return {};
     const QString codePoint =
         QStringLiteral("U+%1").arg(uint(shown.character), 4, 16, QLatin1Char('0')).toUpper();
-    const QString altCode = QStringLiteral("Alt+%1").arg(shown.code);
     const QString name = QString::fromStdString(codepages::characterName(shown.character));
     const QString separator = QStringLiteral(" · ");
-    return (name.isEmpty() ? QString() : name + separator) + codePoint + separator + altCode +
-           QLatin1Char('\n') + tr("Right-click to copy");
+    QString text = (name.isEmpty() ? QString() : name + separator) + codePoint;
+    if (shown.code != 0)
+        text += separator + QStringLiteral("Alt+%1").arg(shown.code);
+    return text + QLatin1Char('\n') + tr("Right-click to copy");
 }
 
 QString CharacterPanel::accessibleName(int cell) const
@@ -155,7 +171,7 @@ QString CharacterPanel::accessibleName(int cell) const
     if (cell == backspaceCell)
         return tr("Backspace");
     const Glyph shown = glyph(cell);
-    if (shown.code == 0)
+    if (shown.character == 0)
         return {};
     const QString name = QString::fromStdString(codepages::characterName(shown.character));
     return name.isEmpty() ? textOf(shown.character)
@@ -169,14 +185,14 @@ void CharacterPanel::activateCell(int cell)
         return;
     }
     const Glyph shown = glyph(cell);
-    if (shown.code != 0)
+    if (shown.character != 0)
         emit characterActivated(shown.code, shown.character);
 }
 
 bool CharacterPanel::copyCell(int cell)
 {
     const Glyph shown = glyph(cell);
-    if (shown.code == 0)
+    if (shown.character == 0)
         return false;
     const QString text = textOf(shown.character);
     QGuiApplication::clipboard()->setText(text);
@@ -231,7 +247,7 @@ void CharacterPanel::shapeGlyphs()
         (m_labelSize - (metrics.ascent() + metrics.descent())) / 2 + metrics.ascent();
     m_shapedGlyphs.assign(m_glyphs.size(), ShapedGlyph());
     for (std::size_t cell = 0; cell < m_glyphs.size(); ++cell) {
-        if (m_glyphs[cell].code == 0)
+        if (m_glyphs[cell].character == 0)
             continue;
         QTextLayout layout(textOf(m_glyphs[cell].character), m_glyphFont);
         layout.beginLayout();

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 /// The floating character panel: an always-on-top grid of clickable glyphs, painted
@@ -26,6 +27,10 @@ public:
     /// Shows the glyphs of a code page and names it in the title; a page without
     /// glyphs of its own shows 437's.
     void setCodePage(int number);
+    /// Shows characters that are typed as themselves, from the first cell on, with
+    /// the page's name in the title; those beyond the last glyph cell are left out.
+    void setCharacters(const QString &name, const std::u32string &characters);
+    /// The code page whose Alt codes the cells carry; 0 for characters of their own.
     int codePage() const { return m_codePage; }
 
     void setLabelSize(int size);
@@ -40,8 +45,8 @@ public:
     int minSpacing() const { return panelgeometry::minSpacing; }
     int maxSpacing() const { return panelgeometry::maxSpacing; }
 
-    /// What a glyph cell shows: its code in the page and its character; an empty
-    /// cell has code 0.
+    /// What a glyph cell shows: its code in the page and its character. An empty
+    /// cell has character 0; one without an Alt code has code 0.
     struct Glyph
     {
         int code = 0;
@@ -101,6 +106,7 @@ private:
     void resizeToGrid();
     void shapeGlyphs();
     void setHoveredCell(int cell);
+    void showGlyphs(const QString &title);
 
     std::vector<Glyph> m_glyphs;             // one per glyph cell, so cellCount - 1 of them
     std::vector<ShapedGlyph> m_shapedGlyphs; // empty until the next paint needs them

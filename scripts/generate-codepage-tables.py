@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the code-page registry, codepages/codepagetables.cpp: the codes that every
-OEM code page shares, and for each page its number, its display name and its glyphs.
-Adding a code page is one row in CODE_PAGES.
+OEM code page shares, and for each page its number, its display name and its glyphs;
+and the pages of Unicode characters that have no Alt codes. Adding a code page is one
+row in CODE_PAGES, adding a page of a run of Unicode characters one in
+CHARACTER_PAGES.
 
 Run once from the repository root: scripts/generate-codepage-tables.py
 Needs only Python 3's standard library. The characters of codes 128-254 come from
@@ -29,6 +31,14 @@ CODE_PAGES = (
     (863, "Code Page 863 French Canadian"),
     (865, "Code Page 865 Nordic"),
     (866, "Code Page 866 Cyrillic"),
+)
+
+# Pages typed as the characters themselves: the key the settings store, the display
+# name, and the first and last code point, all of which the page shows in order.
+CHARACTER_PAGES = (
+    # The Box Drawing and Block Elements blocks: rounded, heavy and dashed lines that
+    # no DOS page has.
+    ("box-drawing", "Box drawing", 0x2500, 0x259F),
 )
 
 # A soft hyphen is invisible, and the double low line renders as an underscore
@@ -118,6 +128,16 @@ def source_file():
     lines += array("common", "the IBM PC character set", common_table())
     for number, _ in CODE_PAGES:
         lines += array("page%d" % number, "Python's cp%d codec" % number, code_page_table(number))
+    for index, (_, _, first, last) in enumerate(CHARACTER_PAGES):
+        lines.append("constexpr char16_t characters%d[] = {" % index)
+        for code in range(first, last + 1, 8):
+            lines.append("    " + " ".join("0x%04X," % c for c in range(code, min(code + 8, last + 1))))
+        lines += ["};", ""]
+    lines.append("constexpr CharacterPage characterPages[] = {")
+    for index, (key, name, _, _) in enumerate(CHARACTER_PAGES):
+        lines.append('    {"%s", "%s", {characters%d, std::size(characters%d)}},'
+                     % (key, name, index, index))
+    lines += ["};", ""]
     lines.append("constexpr CodePage registry[] = {")
     for number, name in CODE_PAGES:
         lines.append('    {%d, "%s", {page%d, std::size(page%d)}},' % (number, name, number, number))
@@ -137,6 +157,11 @@ def source_file():
         "    return {registry, std::size(registry)};",
         "}",
         "",
+        "Span<CharacterPage> allCharacterPages()",
+        "{",
+        "    return {characterPages, std::size(characterPages)};",
+        "}",
+        "",
         "} // namespace codepages",
         "",
     ]
@@ -152,7 +177,10 @@ def main():
                         "codepagetables.cpp")
     with open(path, "w", encoding="utf-8", newline="\n") as f:
         f.write(source_file())
-    print("%s: %d code pages" % (os.path.normpath(path), len(CODE_PAGES)), file=sys.stderr)
+    for _, _, first, last in CHARACTER_PAGES:
+        assert first <= last <= 0xFFFF and last - first < 7 * 28 - 1
+    print("%s: %d code pages, %d character pages"
+          % (os.path.normpath(path), len(CODE_PAGES), len(CHARACTER_PAGES)), file=sys.stderr)
 
 
 if __name__ == "__main__":

@@ -35,6 +35,9 @@ test_packages=(
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
     # XWayland for the fallback, a private session bus, and grim for screenshots.
     sway grim wtype xwayland weston xkb-data
+    # Two monitors side by side: Xephyr splits its screen into RandR monitors,
+    # which Xvfb ignores.
+    xserver-xephyr
     # The window managers the panel is clicked under, besides openbox.
     xfwm4 kwin-x11 marco mate-settings-daemon-common i3-wm fluxbox icewm
     # Applications typed into, each reading keys its own way.

@@ -76,6 +76,14 @@ taste</translation>
         <source>Give one of %1, not several.</source>
         <translation>Geben Sie nur eine der Optionen %1 an, nicht mehrere.</translation>
     </message>
+    <message>
+        <source>Type TEXT into the focused application: the characters themselves, or code points such as U+2554 U+2550.</source>
+        <translation>TEXT in die Anwendung mit dem Fokus tippen: die Zeichen selbst oder Codepunkte wie U+2554 U+2550.</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>TEXT</translation>
+    </message>
 </context>
 <context>
     <name>FramedPanel</name>
@@ -136,6 +144,14 @@ taste</translation>
     <message>
         <source>Ondrel could not start with the desktop: %1</source>
         <translation>Ondrel konnte den Autostart nicht einrichten: %1</translation>
+    </message>
+    <message>
+        <source>Open pages folder</source>
+        <translation>Seitenordner öffnen</translation>
+    </message>
+    <message>
+        <source>Pages of your own: text files whose first line is the page's name and whose other lines hold its characters.</source>
+        <translation>Eigene Seiten: Textdateien, deren erste Zeile der Name der Seite ist und deren übrige Zeilen ihre Zeichen enthalten.</translation>
     </message>
 </context>
 <context>
@@ -206,6 +222,29 @@ taste</translation>
     <message>
         <source>Ondrel could not save its settings: %1</source>
         <translation>Ondrel konnte seine Einstellungen nicht sichern: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TypedText</name>
+    <message>
+        <source>'%1' is no code point; write them as U+2554, separated by spaces.</source>
+        <translation>„%1“ ist kein Codepunkt; schreiben Sie sie als U+2554, durch Leerzeichen getrennt.</translation>
+    </message>
+    <message>
+        <source>There is nothing to type.</source>
+        <translation>Es gibt nichts zu tippen.</translation>
+    </message>
+    <message>
+        <source>At most %1 characters can be typed at once.</source>
+        <translation>Höchstens %1 Zeichen können auf einmal getippt werden.</translation>
+    </message>
+    <message>
+        <source>%1 is half of a surrogate pair, no character.</source>
+        <translation>%1 ist die Hälfte eines Surrogatpaars, kein Zeichen.</translation>
+    </message>
+    <message>
+        <source>%1 is a control character; only Tab and newline can be typed.</source>
+        <translation>%1 ist ein Steuerzeichen; nur Tabulator und Zeilenumbruch können getippt werden.</translation>
     </message>
 </context>
 <context>

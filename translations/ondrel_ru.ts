@@ -76,6 +76,14 @@ space</source>
         <source>Give one of %1, not several.</source>
         <translation>Укажите только один из параметров %1.</translation>
     </message>
+    <message>
+        <source>Type TEXT into the focused application: the characters themselves, or code points such as U+2554 U+2550.</source>
+        <translation>Напечатать ТЕКСТ в активном приложении: сами символы или кодовые точки вида U+2554 U+2550.</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>ТЕКСТ</translation>
+    </message>
 </context>
 <context>
     <name>FramedPanel</name>
@@ -136,6 +144,14 @@ space</source>
     <message>
         <source>Ondrel could not start with the desktop: %1</source>
         <translation>Не удалось включить автозапуск Ondrel: %1</translation>
+    </message>
+    <message>
+        <source>Open pages folder</source>
+        <translation>Открыть папку страниц</translation>
+    </message>
+    <message>
+        <source>Pages of your own: text files whose first line is the page's name and whose other lines hold its characters.</source>
+        <translation>Свои страницы: текстовые файлы, в первой строке которых название страницы, а в остальных — её символы.</translation>
     </message>
 </context>
 <context>
@@ -206,6 +222,29 @@ space</source>
     <message>
         <source>Ondrel could not save its settings: %1</source>
         <translation>Ondrel не удалось сохранить настройки: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TypedText</name>
+    <message>
+        <source>'%1' is no code point; write them as U+2554, separated by spaces.</source>
+        <translation>«%1» — не кодовая точка; записывайте их как U+2554, через пробел.</translation>
+    </message>
+    <message>
+        <source>There is nothing to type.</source>
+        <translation>Печатать нечего.</translation>
+    </message>
+    <message>
+        <source>At most %1 characters can be typed at once.</source>
+        <translation>За один раз можно напечатать не более %1 символов.</translation>
+    </message>
+    <message>
+        <source>%1 is half of a surrogate pair, no character.</source>
+        <translation>%1 — половина суррогатной пары, а не символ.</translation>
+    </message>
+    <message>
+        <source>%1 is a control character; only Tab and newline can be typed.</source>
+        <translation>%1 — управляющий символ; печатаются только табуляция и перевод строки.</translation>
     </message>
 </context>
 <context>

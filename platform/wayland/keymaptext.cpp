@@ -16,6 +16,11 @@ constexpr std::uint32_t MaxEvdevCode = 255 - XkbKeycodeOffset;
 std::uint32_t keysymForCharacter(char32_t character)
 {
     const auto code = static_cast<std::uint32_t>(character);
+    // Typed text may hold these two; they are keys, not characters, to XKB.
+    if (code == '\t')
+        return XKB_KEY_Tab;
+    if (code == '\n')
+        return XKB_KEY_Return;
     if (code < 0x20 || (code >= 0x7f && code < 0xa0))
         return 0;
     if (code < 0x100)

@@ -72,6 +72,12 @@ bool Win32Keyboard::typeAltCode(int code)
 
 bool Win32Keyboard::typeUnicode(char32_t character)
 {
+    // Typed text may hold these two; applications take them as keys, not as
+    // characters that arrive on their own.
+    if (character == U'\t')
+        return send({virtualKey(VK_TAB, false), virtualKey(VK_TAB, true)}, m_errorString);
+    if (character == U'\n')
+        return send({virtualKey(VK_RETURN, false), virtualKey(VK_RETURN, true)}, m_errorString);
     if (character == 0 || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
         m_errorString = "no character to type";
         return false;

@@ -7,6 +7,11 @@ namespace platform::x11 {
 
 Keysym keysymForCharacter(char32_t character)
 {
+    // Typed text may hold these two; they are keys, not characters, to X.
+    if (character == U'\t')
+        return 0xFF09; // XK_Tab
+    if (character == U'\n')
+        return 0xFF0D; // XK_Return
     if (character < 0x20 || (character >= 0x7F && character < 0xA0) || character > 0x10FFFF)
         return 0;
     if (character <= 0xFF)

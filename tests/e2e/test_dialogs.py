@@ -71,7 +71,7 @@ class DialogsTest(unittest.TestCase):
         ondrel = Ondrel(self.session) if binary is None else Ondrel.__new__(Ondrel)
         if binary is not None:
             ondrel.session = self.session
-            ondrel.process = self.session.spawn([binary])
+            ondrel.process = self.session.spawn(binary if isinstance(binary, list) else [binary])
         ondrel.wait_for_tray_icon()
         self.target.focus()
         return ondrel
@@ -206,29 +206,45 @@ class DialogsTest(unittest.TestCase):
         return subprocess.run(["tesseract", big, "-", "-l", language], capture_output=True,
                               text=True).stdout
 
-    def test_a_chosen_code_page_applies_at_once_and_is_kept(self):
-        ondrel = self.start_ondrel()
+    def test_a_chosen_page_applies_at_once_and_is_kept(self):
+        pages = os.path.join(self.session.config_home, "Ondrel", "pages")
+        os.makedirs(pages)
+        with open(os.path.join(pages, "arrows.txt"), "w", encoding="utf-8") as f:
+            f.write("My arrows\n\u2190\u2191\n\u2192\u2193\n")
+        with open(os.path.join(pages, "latin1.txt"), "wb") as f:
+            f.write(b"Accents\n\xe9\xe8")
+        log = os.path.join(self.session.tmp, "ondrel.log")
+        ondrel = self.start_ondrel(["sh", "-c", 'exec "$0" 2>"$1"', ONDREL_BIN, log])
         dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         # The focus starts on Autorun, so going back once reaches the code page box,
-        # the last in the dialog; its last entry is the highest page, 866.
+        # the last in the dialog: the highest page, 866, comes before the box-drawing
+        # page, and the user's pages come last.
         self.session.key("shift+Tab")
         self.session.key("End")
         panel = wait_until(lambda: self.panel(ondrel), message="the panel")
-        wait_until(lambda: self.session.title(panel.id) == "Ondrel [1-255, Code Page 866 Cyrillic]",
-                   message="the panel to turn Cyrillic")
+        wait_until(lambda: self.session.title(panel.id) == "Ondrel [My arrows]",
+                   message="the panel to show the user's page")
+        for key, title in (("Up", "Ondrel [Box drawing]"),
+                           ("Up", "Ondrel [1-255, Code Page 866 Cyrillic]"),
+                           ("End", "Ondrel [My arrows]")):
+            self.session.key(key)
+            wait_until(lambda: self.session.title(panel.id) == title, message=title)
         self.save_with_frame(dialog, "settings-code-page.png")
         menu = self.open_menu(ondrel)
         self.click_menu_entry(menu, 4)  # Quit
         self.assertEqual(ondrel.process.wait(10), 0)
+        with open(log, encoding="utf-8") as f:
+            self.assertRegex(f.read(), r"Skipped the page file \S*latin1\.txt because the file "
+                                       r"is not valid UTF-8")
 
         ondrel = self.start_ondrel()
         ondrel.click_tray()
         panel = wait_until(lambda: self.panel(ondrel), message="the panel after a restart")
-        self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 866 Cyrillic]")
+        self.assertEqual(self.session.title(panel.id), "Ondrel [My arrows]")
         self.target.focus()
-        self.session.click(*panel.cell_centre(63))
-        wait_until(lambda: self.target.text() == "А", message="Cyrillic А in the target")
+        self.session.click(*panel.cell_centre(3))
+        wait_until(lambda: self.target.text() == "\u2193", message="\u2193 in the target")
 
     def test_russian_menu_and_dialog(self):
         ondrel = Ondrel(self.session, env={"LANG": "ru_RU.UTF-8"})

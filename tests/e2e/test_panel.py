@@ -1,13 +1,15 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """What the user sees of the panel: glyphs that stand out against a dark background,
-and the title strip naming the character under the pointer."""
+the title strip naming the character under the pointer, and the panel coming up on
+the monitor the pointer is on."""
 
 import os
+import shutil
 import subprocess
 import unittest
 
 from test_dialogs import read_ppm
-from x11session import Ondrel, Target, X11Session, wait_until
+from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
 
 FULL_BLOCK_CELL = 63 + 219 - 128  # █ on code page 437
 EMPTY_CELL = 190
@@ -83,6 +85,78 @@ class PanelTest(unittest.TestCase):
         wait_until(lambda: clipboard() == "Ç", message="Ç on the clipboard")
         self.session.screenshot("panel-copied.png")
         self.assertEqual(self.target.text(), "")
+
+
+def start_x_server(session, argv):
+    """Starts an X server of the session and returns its display name."""
+    read_fd, write_fd = os.pipe()
+    server = subprocess.Popen(argv + ["-displayfd", str(write_fd), "-nolisten", "tcp", "-noreset"],
+                              pass_fds=(write_fd,), env=session.env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    session.processes.append(server)
+    with os.fdopen(read_fd, "rb") as pipe:
+        number = pipe.readline()
+    if not number:
+        raise RuntimeError(argv[0] + " did not start")
+    return ":" + number.decode().strip()
+
+
+class TwoMonitorSession(X11Session):
+    """One wide screen split into two RandR monitors side by side. Xvfb ignores the
+    monitors set on it, so the session's X server is Xephyr, shown in an Xvfb."""
+
+    def __init__(self):
+        super().__init__(width=2560, height=1024, tray=False)
+
+    def _start(self):
+        self.env["DISPLAY"] = start_x_server(self, ["Xvfb", "-screen", "0", "2560x1024x24"])
+        self.display = self.env["DISPLAY"] = start_x_server(self, ["Xephyr", "-screen",
+                                                                   "2560x1024"])
+        self.x("xrandr", "--setmonitor", "left", "1280/338x1024/270+0+0", "default")
+        self.x("xrandr", "--setmonitor", "right", "1280/338x1024/270+1280+0", "none")
+        self.start_window_manager()
+        return self
+
+
+@unittest.skipUnless(shutil.which("Xephyr"), "Xephyr is not installed")
+class TwoMonitorTest(unittest.TestCase):
+    def setUp(self):
+        self.session = TwoMonitorSession().start()
+
+    def tearDown(self):
+        self.session.stop()
+
+    def toggle_twice(self, ondrel):
+        for shown in (False, True):
+            self.assertEqual(subprocess.run([ONDREL_BIN, "--toggle"], env=self.session.env,
+                                            timeout=30).returncode, 0)
+            wait_until(lambda: (ondrel.panel() is not None) == shown, message="the toggle")
+
+    def test_first_show_lands_on_the_pointers_monitor(self):
+        ondrel = Ondrel(self.session)
+        self.session.x("xdotool", "mousemove", "--sync", "1900", "300")
+        self.assertEqual(subprocess.run([ONDREL_BIN, "--show"], env=self.session.env,
+                                        timeout=30).returncode, 0)
+        panel = wait_until(ondrel.panel, message="the panel").window
+        # Centred on the right monitor, at half its height, and no wider than it.
+        self.assertLessEqual(abs(panel.x + panel.width // 2 - (1280 + 640)), 1, panel)
+        self.assertEqual(panel.y, 512)
+        self.assertGreaterEqual(panel.x, 1280, panel)
+        self.session.screenshot("two-monitors.png")
+
+        # Shown again with the pointer on the other monitor, it keeps its place.
+        self.session.x("xdotool", "mousemove", "--sync", "300", "300")
+        self.toggle_twice(ondrel)
+        self.assertEqual((ondrel.panel().window.x, ondrel.panel().window.y), (panel.x, panel.y))
+
+        # Left where no monitor shows it, as when its monitor was unplugged, it comes
+        # back onto the pointer's monitor.
+        self.session.x("xdotool", "windowmove", "--sync", str(panel.id), "3000", "100")
+        self.toggle_twice(ondrel)
+        back = ondrel.panel().window
+        self.assertLessEqual(abs(back.x + back.width // 2 - 640), 1, back)
+        self.assertEqual(ondrel.terminate(), 0)
 
 
 if __name__ == "__main__":

@@ -1,14 +1,17 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Typing from the panel into another application: every glyph arrives, in order and
 once, while that application keeps the focus, also after the panel was dragged; and
-the keyboard map is as it was once the program has gone."""
+the keyboard map is as it was once the program has gone. `ondrel --type` types the
+same way, from a shell and from a key bound in the window manager."""
 
+import os
 import re
 import signal
+import subprocess
 import time
 import unittest
 
-from x11session import Ondrel, Target, X11Session, wait_until
+from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
 
 # The graphic characters that the IBM PC shows for the control codes, and for 127.
 PC_GRAPHICS = {
@@ -190,6 +193,52 @@ class TypingTest(unittest.TestCase):
                 else:
                     self.assertEqual(ondrel.terminate(signal.SIGTERM), 0)
                 self.assertEqual(self.keymap(), before)
+
+    def bind_key_in_openbox(self, key, command):
+        """Adds a key binding to the session's openbox, as a user does in rc.xml."""
+        with open("/etc/xdg/openbox/rc.xml", encoding="utf-8") as f:
+            rc = f.read()
+        binding = ('<keybind key="%s"><action name="Execute"><command>%s</command>'
+                   "</action></keybind>" % (key, command))
+        folder = os.path.join(self.session.config_home, "openbox")
+        os.makedirs(folder, exist_ok=True)
+        # Another of openbox's own themes: openbox names the theme on the root window
+        # once it has read the file, and only then is the key bound.
+        rc = re.sub(r"(<theme>\s*<name>)[^<]*", r"\1Onyx", rc, count=1)
+        with open(os.path.join(folder, "rc.xml"), "w", encoding="utf-8") as f:
+            f.write(rc.replace("<keyboard>", "<keyboard>" + binding, 1))
+        self.session.x("openbox", "--reconfigure")
+        wait_until(lambda: '"Onyx"' in self.session.x("xprop", "-root", "_OB_THEME"),
+                   message="openbox to read the binding")
+
+    def test_type_from_the_command_line_and_a_bound_key(self):
+        def type_text(text):
+            return subprocess.run([ONDREL_BIN, "--type", text], env=self.session.env,
+                                  capture_output=True, text=True, timeout=30)
+
+        # With none running, --type starts Ondrel, which types at once.
+        first = self.session.spawn([ONDREL_BIN, "--type", "\u2554\u2550\u2557"])
+        self.wait_for_text("\u2554\u2550\u2557")
+        result = type_text("U+2554 U+2550 U+2557")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.wait_for_text("\u2554\u2550\u2557" * 2)
+
+        for bad, reason in (("\u2550" * 257, "At most 256"), ("U+D800", "surrogate"),
+                            ("U+ZZZZ", "U+ZZZZ")):
+            result = type_text(bad)
+            self.assertEqual(result.returncode, 2, bad[:10])
+            self.assertIn(reason, result.stderr)
+
+        self.bind_key_in_openbox("F7", "%s --type U+2554" % ONDREL_BIN)
+        self.session.key("F7")
+        # The refused texts typed nothing before the bound key's character.
+        self.wait_for_text("\u2554\u2550\u2557" * 2 + "\u2554")
+        self.assertTrue(self.target.has_focus())
+        self.assertEqual(type_text("U+41").returncode, 0)
+        self.wait_for_text("\u2554\u2550\u2557" * 2 + "\u2554A")
+        self.assertEqual(subprocess.run([ONDREL_BIN, "--quit"], env=self.session.env,
+                                        timeout=30).returncode, 0)
+        self.assertEqual(first.wait(10), 0)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,8 @@ its own way of reading keys: Chromium (and so every Electron application), Firef
 a GTK 3 entry and xterm. Every glyph of code pages 437 and 866, far more than there
 are spare keycodes, arrives exactly at a fast clicker's pace, checked in what the
 application itself holds; the focus stays there; and the keyboard map is as it was
-once the program has gone."""
+once the program has gone. In Chromium, so do the box-drawing page and a page of the
+user's own."""
 
 import os
 import shutil
@@ -63,20 +64,20 @@ class ApplicationTypingTest(unittest.TestCase):
             with self.subTest(code_page=code_page):
                 session = X11Session().start()
                 try:
-                    self.type_page(session, open_application(session), code_page, lang)
+                    self.type_page(session, open_application(session), panel_glyphs(code_page),
+                                   {"LANG": lang})
                 finally:
                     session.stop()
 
-    def type_page(self, session, application, code_page, lang):
+    def type_page(self, session, application, glyphs, env, typed_before=""):
         keymap = session.x("xmodmap", "-pke")
-        ondrel = Ondrel(session, env={"LANG": lang})
+        ondrel = Ondrel(session, env=env)
         ondrel.wait_for_tray_icon()
         focused = lambda: session.focused_client() == application.window.id
         session.x("xdotool", "windowactivate", "--sync", str(application.window.id))
         wait_until(focused, message="focus on the application")
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
-        glyphs = panel_glyphs(code_page)
         for index in range(len(glyphs)):
             x, y = panel.cell_centre(index)
             session.x("xdotool", "mousemove", str(x), str(y), "click", "1")
@@ -85,17 +86,36 @@ class ApplicationTypingTest(unittest.TestCase):
         ondrel.click_tray()
         wait_until(lambda: ondrel.panel() is None, message="the panel to hide")
         self.assertTrue(focused(), "the application lost the focus")
+        expected = typed_before + "".join(glyphs)
         try:
-            wait_until(lambda: application.text() == "".join(glyphs), timeout=60,
+            wait_until(lambda: application.text() == expected, timeout=60,
                        message="the application's text")
         except AssertionError:
-            self.assertEqual(application.text(), "".join(glyphs))
+            self.assertEqual(application.text(), expected)
         self.assertEqual(ondrel.terminate(), 0)
         self.assertEqual(session.x("xmodmap", "-pke"), keymap)
 
     @unittest.skipUnless(shutil.which("chromium"), "chromium is not installed")
     def test_chromium(self):
         self.type_every_glyph(lambda session: self.closing(Browser(session, "chromium")))
+
+    @unittest.skipUnless(shutil.which("chromium"), "chromium is not installed")
+    def test_chromium_with_pages_of_characters(self):
+        session = X11Session().start()
+        self.addCleanup(session.stop)
+        browser = self.closing(Browser(session, "chromium"))
+        folder = os.path.join(session.config_home, "Ondrel")
+        os.makedirs(os.path.join(folder, "pages"))
+        own = "\u256d\u256e\u2570\u256f\u250f\u2501\u2513\u2503\u00ab\u00bb\u20ac\u00df"
+        with open(os.path.join(folder, "pages", "mixed.txt"), "w", encoding="utf-8") as f:
+            f.write("Mixed\n%s\n%s\n" % (own[:8], own[8:]))
+        box_drawing = [chr(code) for code in range(0x2500, 0x25A0)]
+        typed = ""
+        for page, glyphs in (("box-drawing", box_drawing), ("mixed.txt", list(own))):
+            with open(os.path.join(folder, "Ondrel_1.0.conf"), "w", encoding="utf-8") as f:
+                f.write("[Settings]\nCodePage=%s\n" % page)
+            self.type_page(session, browser, glyphs, {}, typed)
+            typed += "".join(glyphs)
 
     @unittest.skipUnless(shutil.which("firefox-esr"), "firefox-esr is not installed")
     def test_firefox(self):

@@ -135,6 +135,9 @@ class WaylandPanelTest(unittest.TestCase):
                 self.session.screenshot("wayland-typed-%d.png" % code_page)
                 self.click_cell(grid, 7 * COLUMNS - 1)  # Backspace
                 self.target.wait_for_text("".join(glyphs[:-1]))
+                # A later start types through the running Ondrel's virtual keyboard.
+                self.session.run([ONDREL_BIN, "--type", "U+2554 U+2550"])
+                self.target.wait_for_text("".join(glyphs[:-1]) + "\u2554\u2550")
                 self.session.run([ONDREL_BIN, "--quit"])
                 self.assertEqual(ondrel.wait(15), 0)
                 self.target.process.stop()

@@ -3,6 +3,7 @@
 // anything else that reaches its socket, and a lock whose holder never answers.
 #include "app/instanceserver.h"
 #include "app/singleinstance.h"
+#include "app/typedtext.h"
 
 #include <QLocalSocket>
 #include <QLockFile>
@@ -13,12 +14,15 @@
 using instancemessage::Command;
 
 Q_DECLARE_METATYPE(std::optional<instancemessage::Command>)
+Q_DECLARE_METATYPE(instancemessage::Message)
 
 class TestInstanceMessage : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void typedText_data();
+    void typedText();
     void decode_data();
     void decode();
     void serverCarriesOutOnlyCommands_data();
@@ -26,6 +30,63 @@ private slots:
     void lockWhoseHolderNeverAnswers_data();
     void lockWhoseHolderNeverAnswers();
 };
+
+void TestInstanceMessage::typedText_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("typed"); // empty: refused
+
+    const QString boxTop = QStringLiteral("\u2554\u2550\u2557");
+    QTest::newRow("characters") << boxTop << boxTop;
+    QTest::newRow("code points") << QStringLiteral("U+2554 U+2550 U+2557") << boxTop;
+    QTest::newRow("code points, lower case, blanks around")
+        << QStringLiteral("  u+2554\tU+2550   U+2557 ") << boxTop;
+    QTest::newRow("beyond the BMP")
+        << QStringLiteral("U+1F600") << QString::fromUcs4(U"\U0001F600", 1);
+    QTest::newRow("surrogate pair as characters")
+        << QString::fromUcs4(U"x\U0001F600", 2) << QString::fromUcs4(U"x\U0001F600", 2);
+    QTest::newRow("tab, newline and blanks are typed")
+        << QStringLiteral("a\tb\nc d") << QStringLiteral("a\tb\nc d");
+    QTest::newRow("U+ later in a text is typed as it stands")
+        << QStringLiteral("see U+2554") << QStringLiteral("see U+2554");
+    QTest::newRow("256 characters") << QString(256, QChar(0x2500)) << QString(256, QChar(0x2500));
+    QTest::newRow("257 characters") << QString(257, QChar(0x2500)) << QString();
+    QTest::newRow("257 code points") << QStringLiteral("U+41 ").repeated(257) << QString();
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("only blanks after U+") << QStringLiteral("U+") << QString();
+    QTest::newRow("malformed U+ word") << QStringLiteral("U+ZZZZ") << QString();
+    QTest::newRow("one bad word among good") << QStringLiteral("U+2554 U+2550x") << QString();
+    QTest::newRow("a word without U+") << QStringLiteral("U+2554 2550") << QString();
+    QTest::newRow("too many digits") << QStringLiteral("U+0002554") << QString();
+    QTest::newRow("beyond Unicode") << QStringLiteral("U+110000") << QString();
+    QTest::newRow("surrogate code point") << QStringLiteral("U+D800") << QString();
+    QTest::newRow("unpaired surrogate") << QString(QChar(0xDC00)) + QLatin1Char('a') << QString();
+    QTest::newRow("NUL") << QStringLiteral("U+0") << QString();
+    QTest::newRow("escape") << QStringLiteral("a\x1b[2J") << QString();
+    QTest::newRow("carriage return") << QStringLiteral("U+D") << QString();
+    QTest::newRow("C1 control") << QString(QChar(0x9B)) << QString();
+}
+
+void TestInstanceMessage::typedText()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, typed);
+
+    const TypedText text = TypedText::fromArgument(argument);
+    QCOMPARE(QString::fromUcs4(text.characters().data(), qsizetype(text.characters().size())),
+             typed);
+    QCOMPARE(text.isValid(), !typed.isEmpty());
+    QCOMPARE(text.errorString().isEmpty(), text.isValid());
+    if (!text.isValid())
+        return;
+    // What the running Ondrel receives is the same text, or nothing at all.
+    const QByteArray line = instancemessage::encodeType(text.characters());
+    QVERIFY(line.size() <= instancemessage::maxTypeLength + 1);
+    const auto message = instancemessage::decode(line.chopped(1));
+    QVERIFY(message);
+    QCOMPARE(message->command, Command::Type);
+    QVERIFY(message->text == text.characters());
+}
 
 void TestInstanceMessage::decode_data()
 {
@@ -46,13 +107,27 @@ void TestInstanceMessage::decode_data()
     QTest::newRow("NUL inside") << QByteArray("ondrel/1 quit\0x", 15) << std::optional<Command>();
     QTest::newRow("over-long") << QByteArray("ondrel/1 quit") + QByteArray(60, ' ')
                                << std::optional<Command>();
+    QTest::newRow("type") << QByteArray("ondrel/1 type U+2554 U+41")
+                          << std::optional<Command>(Command::Type);
+    QTest::newRow("type, no text") << QByteArray("ondrel/1 type ") << std::optional<Command>();
+    QTest::newRow("type, characters themselves")
+        << QByteArray("ondrel/1 type \xe2\x95\x94") << std::optional<Command>();
+    QTest::newRow("type, surrogate")
+        << QByteArray("ondrel/1 type U+D800") << std::optional<Command>();
+    QTest::newRow("type, control") << QByteArray("ondrel/1 type U+1B") << std::optional<Command>();
+    QTest::newRow("type, newline inside")
+        << QByteArray("ondrel/1 type U+41\nU+42") << std::optional<Command>();
+    QTest::newRow("type, over-long")
+        << QByteArray("ondrel/1 type") + QByteArray(" U+41").repeated(257)
+        << std::optional<Command>();
 }
 
 void TestInstanceMessage::decode()
 {
     QFETCH(QByteArray, line);
     QFETCH(std::optional<Command>, command);
-    QCOMPARE(instancemessage::decode(line), command);
+    const auto message = instancemessage::decode(line);
+    QCOMPARE(message ? std::optional<Command>(message->command) : std::nullopt, command);
 }
 
 void TestInstanceMessage::serverCarriesOutOnlyCommands_data()
@@ -61,6 +136,10 @@ void TestInstanceMessage::serverCarriesOutOnlyCommands_data()
     QTest::addColumn<bool>("carriedOut");
 
     QTest::newRow("toggle") << instancemessage::encode(Command::Toggle) << true;
+    QTest::newRow("type") << instancemessage::encodeType(std::u32string(256, U'\u2500')) << true;
+    QTest::newRow("type, over-long line")
+        << QByteArray("ondrel/1 type") + QByteArray(" U+2500").repeated(400) + '\n'
+        << false;
     QTest::newRow("unknown") << QByteArray("ondrel/1 explode\n") << false;
     QTest::newRow("malformed") << QByteArray("\xff\xfe garbage\n") << false;
     QTest::newRow("over-long, no line end") << QByteArray(100000, 'x') << false;
@@ -82,7 +161,7 @@ void TestInstanceMessage::serverCarriesOutOnlyCommands()
     QVERIFY2(server.listen(name), qPrintable(server.errorString()));
     QCOMPARE(QFile::permissions(name) & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup),
              QFile::Permissions());
-    QSignalSpy commands(&server, &InstanceServer::commandReceived);
+    QSignalSpy commands(&server, &InstanceServer::messageReceived);
 
     QLocalSocket client;
     client.connectToServer(name);
@@ -137,7 +216,7 @@ void TestInstanceMessage::lockWhoseHolderNeverAnswers()
 
     SingleInstance later(lockName, serverName);
     QCOMPARE(later.claim(), SingleInstance::Role::Later);
-    QCOMPARE(later.deliver(Command::Show), SingleInstance::Delivery::Unheard);
+    QCOMPARE(later.deliver({Command::Show, {}}), SingleInstance::Delivery::Unheard);
     QCOMPARE(later.takeOver(), takenOver);
     // Whoever has the lock now keeps it from the next start.
     SingleInstance next(lockName, serverName);

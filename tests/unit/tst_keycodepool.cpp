@@ -108,6 +108,9 @@ void TestKeycodePool::keysymOfACharacter_data()
     QTest::newRow("smiling face") << uint(0x263A) << qulonglong(0x0100263A);
     QTest::newRow("beyond the BMP") << uint(0x1F600) << qulonglong(0x0101F600);
     QTest::newRow("bell") << uint(0x07) << qulonglong(0);
+    QTest::newRow("tab is the Tab key") << uint(0x09) << qulonglong(0xFF09);
+    QTest::newRow("newline is the Return key") << uint(0x0A) << qulonglong(0xFF0D);
+    QTest::newRow("carriage return") << uint(0x0D) << qulonglong(0);
     QTest::newRow("delete") << uint(0x7F) << qulonglong(0);
     QTest::newRow("C1 control") << uint(0x85) << qulonglong(0);
     QTest::newRow("not a code point") << uint(0x110000) << qulonglong(0);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ownpages.h"
 #include "app/storedsettings.h"
 
 #include <QSettings>
@@ -21,6 +22,8 @@ private slots:
     void alphaIsNeverStored();
     void codePage_data();
     void codePage();
+    void pageFile_data();
+    void pageFile();
 
     void labelSize_data();
     void labelSize();
@@ -63,7 +66,7 @@ void TestStoredSettings::valuesSurviveARoundTrip()
     writeBackgroundColor(*m_settings, QColor(1, 2, 3));
     writeSizes(*m_settings, 41, 7);
     writeShowHideKeyName(*m_settings, QStringLiteral("F11"));
-    writeCodePage(*m_settings, 866);
+    writePage(*m_settings, QStringLiteral("866"));
     m_settings.reset(); // destruction writes the file
 
     QSettings reread(path, QSettings::IniFormat);
@@ -71,30 +74,102 @@ void TestStoredSettings::valuesSurviveARoundTrip()
     QCOMPARE(readLabelSize(reread, 68), 41);
     QCOMPARE(readSpacing(reread, 0), 7);
     QCOMPARE(readShowHideKeyName(reread, QStringLiteral("F8")), QStringLiteral("F11"));
-    QCOMPARE(readCodePage(reread), 866);
+    QCOMPARE(readPage(reread), QStringLiteral("866"));
+    QCOMPARE(reread.value(codePageKey).toInt(), 866); // as earlier versions read it
     QCOMPARE(reread.allKeys().size(), 7);
 }
 
 void TestStoredSettings::codePage_data()
 {
     QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("read");
+    QTest::addColumn<QString>("read");
 
-    QTest::newRow("absent: the system's") << QVariant() << 0;
-    QTest::newRow("automatic") << QVariant(0) << 0;
-    QTest::newRow("850") << QVariant(850) << 850;
-    QTest::newRow("a page without glyphs") << QVariant(737) << 0;
-    QTest::newRow("negative") << QVariant(-866) << 0;
-    QTest::newRow("not a number") << QVariant(QStringLiteral("cp866")) << 0;
+    QTest::newRow("absent: the system's") << QVariant() << "0";
+    QTest::newRow("automatic") << QVariant(0) << "0";
+    QTest::newRow("850") << QVariant(850) << "850";
+    QTest::newRow("a page without glyphs") << QVariant(737) << "0";
+    QTest::newRow("negative") << QVariant(-866) << "0";
+    QTest::newRow("not a number") << QVariant(QStringLiteral("cp866")) << "0";
+    QTest::newRow("built-in page") << QVariant(QStringLiteral("box-drawing")) << "box-drawing";
+    QTest::newRow("page file") << QVariant(QStringLiteral("My arrows.txt")) << "My arrows.txt";
+    QTest::newRow("page file outside the folder")
+        << QVariant(QStringLiteral("../../.bashrc.txt")) << "0";
 }
 
 void TestStoredSettings::codePage()
 {
     QFETCH(QVariant, stored);
-    QFETCH(int, read);
+    QFETCH(QString, read);
     if (stored.isValid())
         m_settings->setValue(codePageKey, stored);
-    QCOMPARE(readCodePage(*m_settings), read);
+    QCOMPARE(readPage(*m_settings), read);
+}
+
+void TestStoredSettings::pageFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("characters"); // empty: the file is skipped
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("name and lines")
+        << QByteArray("My arrows\n\xe2\x86\x90\xe2\x86\x91\n\xe2\x86\x92\n") << "My arrows"
+        << QStringLiteral("\u2190\u2191\u2192") << "";
+    QTest::newRow("Windows line ends, byte order mark, blanks kept")
+        << QByteArray("\xef\xbb\xbf Quotes \r\n\xc2\xab \xc2\xbb\r\n") << "Quotes"
+        << QStringLiteral("\u00ab \u00bb") << "";
+    QTest::newRow("beyond the BMP") << QByteArray("Faces\n\xf0\x9f\x98\x80") << "Faces"
+                                    << QString::fromUcs4(U"\U0001F600", 1) << "";
+    QTest::newRow("195 characters") << "Full\n" + QByteArray("x\n").repeated(195) << "Full"
+                                    << QString(195, QLatin1Char('x')) << "";
+    QTest::newRow("196 characters") << "Full\n" + QByteArray(196, 'x') << ""
+                                    << ""
+                                    << "more than the 195";
+    QTest::newRow("empty") << QByteArray() << ""
+                           << ""
+                           << "empty";
+    QTest::newRow("only line breaks") << QByteArray("\n\r\n") << ""
+                                      << ""
+                                      << "empty";
+    QTest::newRow("name only") << QByteArray("Arrows\n") << ""
+                               << ""
+                               << "no characters";
+    QTest::newRow("blank name") << QByteArray("  \nabc") << ""
+                                << ""
+                                << "name";
+    QTest::newRow("not UTF-8") << QByteArray("Latin\n\xe9\xe8") << ""
+                               << ""
+                               << "not valid UTF-8";
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                          "A\0\n\0B\0",
+                                          8)
+                            << ""
+                            << ""
+                            << "UTF-8";
+    QTest::newRow("tab") << QByteArray("Tabs\na\tb") << ""
+                         << ""
+                         << "line 2";
+    QTest::newRow("too big") << "Big\n" + QByteArray(ownpages::maxFileBytes, '\n') << ""
+                             << ""
+                             << "longer than";
+}
+
+void TestStoredSettings::pageFile()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, name);
+    QFETCH(QString, characters);
+    QFETCH(QString, reason);
+
+    const ownpages::Reading reading = ownpages::read(QStringLiteral("page.txt"), contents);
+    QVERIFY2(reading.error.contains(reason), qPrintable(reading.error));
+    QCOMPARE(reading.error.isEmpty(), reason.isEmpty());
+    if (!reason.isEmpty())
+        return;
+    QCOMPARE(reading.page.name, name);
+    QCOMPARE(QString::fromUcs4(reading.page.characters.data(),
+                               qsizetype(reading.page.characters.size())),
+             characters);
 }
 
 void TestStoredSettings::alphaIsNeverStored()

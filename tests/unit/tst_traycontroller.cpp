@@ -10,9 +10,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
@@ -52,6 +55,7 @@ private slots:
     void trayActivation();
 
     void clicksTypeTheCodePageShown();
+    void typedTextAndOwnPagesTypeAsClicksDo();
     void aFramelessPanelDrawsItsOwnStripAndMenu();
     void firstShowCentresThePanelAtHalfHeight();
     void laterShowsKeepTheUsersPosition();
@@ -215,6 +219,47 @@ void TestTrayController::clicksTypeTheCodePageShown()
              (std::vector<Typed>{{866, 128, U'А', false}, {0, 0, 0, true}, {866, 1, U'☺', false}}));
 }
 
+void TestTrayController::typedTextAndOwnPagesTypeAsClicksDo()
+{
+    using platform::fake::Typed;
+    m_platform->codePage->codePage = 437;
+    const QString folder = ownpages::folder();
+    QVERIFY(QDir().mkpath(folder));
+    auto write = [&folder](const char *name, const QByteArray &contents) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+    };
+    QVERIFY(write("arrows.txt", "Arrows\n\xe2\x86\x90\n\xe2\x86\x92\n"));
+    QVERIFY(write("broken.txt", "Broken\n\xff"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("broken\\.txt.*not valid UTF-8"));
+    TrayController &controller = startController();
+
+    // Typed text: the system page's characters by Alt code, the others as themselves.
+    controller.typeText(U"\u2554a\t");
+    QCOMPARE(
+        m_platform->keyboard->typed,
+        (std::vector<Typed>{{437, 201, U'╔', false}, {0, 0, U'a', false}, {0, 0, U'\t', false}}));
+    m_platform->keyboard->typed.clear();
+
+    controller.openSettings();
+    auto *list = controller.settingsDialog()->findChild<QComboBox *>("codePageComboBox");
+    QCOMPARE(list->itemText(list->count() - 2), QStringLiteral("Box drawing"));
+    QCOMPARE(list->itemText(list->count() - 1), QStringLiteral("Arrows"));
+    emit controller.settingsDialog()->pageChanged(QStringLiteral("arrows.txt"));
+    CharacterPanel *panel = controller.panel();
+    QCOMPARE(panel->windowTitle(), QStringLiteral("Ondrel [Arrows]"));
+    QTest::mouseClick(panel, Qt::LeftButton, {}, panel->cellRect(1).center());
+    QVERIFY(!panel->isFilled(2));
+    QCOMPARE(m_platform->keyboard->typed, (std::vector<Typed>{{0, 0, U'→', false}}));
+    m_controller.reset();
+    QVERIFY(settingsFileText().contains("CodePage=arrows.txt"));
+
+    // A chosen page that is gone reads as the system's code page.
+    QVERIFY(QDir(folder).removeRecursively());
+    QCOMPARE(startController().panel()->windowTitle(),
+             QStringLiteral("Ondrel [1-255, Code Page 437 LatinUS]"));
+}
+
 void TestTrayController::aFramelessPanelDrawsItsOwnStripAndMenu()
 {
     m_platform->panelWindow->ownDecorations = true;
@@ -318,7 +363,7 @@ void TestTrayController::everyWayToQuitSavesFirst()
     if (way == "system")
         m_platform->termination->callback();
     else if (way == "command")
-        controller.carryOut(instancemessage::Command::Quit);
+        controller.carryOut({instancemessage::Command::Quit, {}});
     else
         controller.trayIcon()->contextMenu()->actions().last()->trigger();
 
@@ -337,7 +382,7 @@ void TestTrayController::changesAreSavedOnceTheyStop()
     for (int size = 30; size <= 34; ++size)
         emit dialog->labelSizeChanged(size);
     emit dialog->showHideKeyChanged(QStringLiteral("F4"));
-    emit dialog->codePageChanged(852);
+    emit dialog->pageChanged(QStringLiteral("852"));
     QVERIFY(controller.settingsWriter().isSavePending());
     QVERIFY(settingsFileText().isEmpty()); // not one write per step
     QTRY_VERIFY(!controller.settingsWriter().isSavePending());
