@@ -404,14 +404,14 @@ void TrayController::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-void TrayController::onCharacterActivated(int code, char32_t character)
+void TrayController::onCharacterActivated(int, char32_t character)
 {
-    typeCharacter(static_cast<unsigned>(m_panel->codePage()), code, character);
+    typeCharacter(character);
 }
 
-bool TrayController::typeCharacter(unsigned codePage, int code, char32_t character)
+bool TrayController::typeCharacter(char32_t character)
 {
-    if (m_services.keyboard->typeCharacter(codePage, code, character))
+    if (m_services.keyboard->type(character))
         return true;
     qCWarning(lcApp).noquote() << "Cannot type:"
                                << QString::fromStdString(m_services.keyboard->errorString());
@@ -420,12 +420,9 @@ bool TrayController::typeCharacter(unsigned codePage, int code, char32_t charact
 
 void TrayController::typeText(const std::u32string &text)
 {
-    const codepages::CodePage *systemPage =
-        codepages::findCodePage(m_services.codePage->oemCodePage());
     for (const char32_t character : text) {
-        const int code = systemPage ? codepages::altCode(*systemPage, character) : 0;
         // A character that did not arrive would make the rest a different text.
-        if (!typeCharacter(code ? systemPage->number : 0, code, character))
+        if (!typeCharacter(character))
             return;
     }
 }

@@ -94,7 +94,7 @@ private:
     QWidget *dialogParent() const;
     void applyPage();
     void watchPagesFolder();
-    bool typeCharacter(unsigned codePage, int code, char32_t character);
+    bool typeCharacter(char32_t character);
     void writeSettings(QSettings &settings) const;
 
     platform::Services &m_services;

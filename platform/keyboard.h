@@ -14,9 +14,9 @@ public:
     /// False when this system gives no way to type at all; errorString() says why.
     virtual bool isAvailable() const = 0;
 
-    /// Types the character that a code stands for in an OEM code page. Returns
-    /// false, with errorString() set, when nothing could be sent.
-    virtual bool typeCharacter(unsigned codePage, int code, char32_t character) = 0;
+    /// Types a character, Tab and newline as their keys. Returns false, with
+    /// errorString() set, when nothing could be sent.
+    virtual bool type(char32_t character) = 0;
 
     /// Presses and releases Backspace.
     virtual bool typeBackspace() = 0;

@@ -19,7 +19,7 @@ bool WaylandKeyboard::isAvailable() const
     return m_typer && m_typer->isAvailable();
 }
 
-bool WaylandKeyboard::typeCharacter(unsigned, int, char32_t character)
+bool WaylandKeyboard::type(char32_t character)
 {
     return m_typer && m_typer->typeKeysym(keysymForCharacter(character));
 }

@@ -28,7 +28,7 @@ public:
     ~WaylandKeyboard() override;
 
     bool isAvailable() const override;
-    bool typeCharacter(unsigned codePage, int code, char32_t character) override;
+    bool type(char32_t character) override;
     bool typeBackspace() override;
     std::string errorString() const override;
 
@@ -42,7 +42,7 @@ class NoKeyboard : public Keyboard
 {
 public:
     bool isAvailable() const override { return false; }
-    bool typeCharacter(unsigned, int, char32_t) override { return false; }
+    bool type(char32_t) override { return false; }
     bool typeBackspace() override { return false; }
     std::string errorString() const override
     {

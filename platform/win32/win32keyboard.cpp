@@ -3,6 +3,8 @@
 
 #include "win32error.h"
 
+#include "codepages/codepageregistry.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -46,9 +48,11 @@ bool send(std::vector<INPUT> inputs, std::string &errorString)
 
 } // namespace
 
-bool Win32Keyboard::typeCharacter(unsigned codePage, int code, char32_t character)
+bool Win32Keyboard::type(char32_t character)
 {
-    if (codePage == GetOEMCP())
+    const codepages::CodePage *systemPage = codepages::findCodePage(GetOEMCP());
+    const int code = systemPage ? codepages::altCode(*systemPage, character) : 0;
+    if (code != 0)
         return typeAltCode(code);
     return typeUnicode(character);
 }

@@ -7,13 +7,13 @@ namespace platform::win32 {
 
 /// Windows composes Alt codes itself: a character of the system's OEM code page is
 /// typed as Alt held down while the code's digits go in on the numeric keypad. An
-/// Alt code always means the system's page, so a character of another page is
-/// typed as itself, as Unicode input. Plain Win32, no Qt.
+/// Alt code always means the system's page, so any other character is typed as
+/// itself, as Unicode input. Plain Win32, no Qt.
 class Win32Keyboard : public Keyboard
 {
 public:
     bool isAvailable() const override { return true; }
-    bool typeCharacter(unsigned codePage, int code, char32_t character) override;
+    bool type(char32_t character) override;
     bool typeBackspace() override;
     std::string errorString() const override { return m_errorString; }
 

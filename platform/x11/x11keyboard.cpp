@@ -39,19 +39,19 @@ bool X11Keyboard::isAvailable() const
     return m_typer->isAvailable();
 }
 
-bool X11Keyboard::typeCharacter(unsigned, int, char32_t character)
+bool X11Keyboard::type(char32_t character)
 {
     char what[16];
     std::snprintf(what, sizeof what, "U+%04X", static_cast<unsigned>(character));
-    return type(keysymForCharacter(character), what);
+    return typeKeysym(keysymForCharacter(character), what);
 }
 
 bool X11Keyboard::typeBackspace()
 {
-    return type(XK_BackSpace, "Backspace");
+    return typeKeysym(XK_BackSpace, "Backspace");
 }
 
-bool X11Keyboard::type(unsigned long keysym, const char *what)
+bool X11Keyboard::typeKeysym(unsigned long keysym, const char *what)
 {
     if (!m_typer->isAvailable())
         return false; // the reason was set at start

@@ -20,12 +20,12 @@ public:
     ~X11Keyboard() override;
 
     bool isAvailable() const override;
-    bool typeCharacter(unsigned codePage, int code, char32_t character) override;
+    bool type(char32_t character) override;
     bool typeBackspace() override;
     std::string errorString() const override { return m_errorString; }
 
 private:
-    bool type(unsigned long keysym, const char *what);
+    bool typeKeysym(unsigned long keysym, const char *what);
 
     std::unique_ptr<XTestTyper> m_typer;
     std::unique_ptr<QSocketNotifier> m_notifier;

@@ -14,39 +14,26 @@
 
 namespace platform::fake {
 
-/// What the keyboard was asked to type: a character or Backspace.
-struct Typed
-{
-    unsigned codePage = 0;
-    int code = 0;
-    char32_t character = 0;
-    bool backspace = false;
-    bool operator==(const Typed &other) const
-    {
-        return codePage == other.codePage && code == other.code && character == other.character &&
-               backspace == other.backspace;
-    }
-};
-
 class FakeKeyboard : public Keyboard
 {
 public:
     bool isAvailable() const override { return available; }
-    bool typeCharacter(unsigned codePage, int code, char32_t character) override
+    bool type(char32_t character) override
     {
-        typed.push_back({codePage, code, character, false});
+        typed += character;
         return available;
     }
     bool typeBackspace() override
     {
-        typed.push_back({0, 0, 0, true});
+        typed += U'\b';
         return available;
     }
     std::string errorString() const override { return available ? std::string() : error; }
 
     bool available = true;
     std::string error = "no keyboard in this test";
-    std::vector<Typed> typed;
+    /// What it was asked to type, Backspace as U+0008.
+    std::u32string typed;
 };
 
 class FakeCodePage : public CodePageSource

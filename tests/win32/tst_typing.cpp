@@ -68,51 +68,47 @@ int main()
     wintest::Checks checks;
 
     constexpr unsigned alt = VK_MENU;
-    checkSequence(
-        checks, "Alt code 254",
-        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 254, U'\u25A0'); },
-        {{alt, false},
-         {VK_NUMPAD2, false},
-         {VK_NUMPAD2, true},
-         {VK_NUMPAD5, false},
-         {VK_NUMPAD5, true},
-         {VK_NUMPAD4, false},
-         {VK_NUMPAD4, true},
-         {alt, true}});
+    checkSequence(checks, "Alt code 254",
+                  [](platform::Keyboard &keyboard) { keyboard.type(U'\u25A0'); },
+                  {{alt, false},
+                   {VK_NUMPAD2, false},
+                   {VK_NUMPAD2, true},
+                   {VK_NUMPAD5, false},
+                   {VK_NUMPAD5, true},
+                   {VK_NUMPAD4, false},
+                   {VK_NUMPAD4, true},
+                   {alt, true}});
 
-    checkSequence(
-        checks, "Alt code 1",
-        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 1, U'\u263A'); },
-        {{alt, false}, {VK_NUMPAD1, false}, {VK_NUMPAD1, true}, {alt, true}});
+    checkSequence(checks, "Alt code 1",
+                  [](platform::Keyboard &keyboard) { keyboard.type(U'\u263A'); },
+                  {{alt, false}, {VK_NUMPAD1, false}, {VK_NUMPAD1, true}, {alt, true}});
 
-    // An Alt code would give the system page's character, so another page's
-    // character goes as itself.
+    // An Alt code would give the system page's character, so a character the
+    // system's page lacks goes as itself.
     checks.check(GetOEMCP() != 866, "the system's OEM code page is not 866");
-    checkSequence(checks, "Cyrillic A of page 866 on another system page",
-                  [](platform::Keyboard &keyboard) { keyboard.typeCharacter(866, 128, U'\u0410'); },
+    checkSequence(checks, "Cyrillic A, which the system page lacks",
+                  [](platform::Keyboard &keyboard) { keyboard.type(U'\u0410'); },
                   {{VK_PACKET, false, 0x0410}, {VK_PACKET, true, 0x0410}});
-    checkSequence(
-        checks, "the system page's own code, as an Alt code",
-        [](platform::Keyboard &keyboard) { keyboard.typeCharacter(GetOEMCP(), 130, U'\u00E9'); },
-        {{alt, false},
-         {VK_NUMPAD1, false},
-         {VK_NUMPAD1, true},
-         {VK_NUMPAD3, false},
-         {VK_NUMPAD3, true},
-         {VK_NUMPAD0, false},
-         {VK_NUMPAD0, true},
-         {alt, true}});
+    checkSequence(checks, "the system page's own code, as an Alt code",
+                  [](platform::Keyboard &keyboard) { keyboard.type(U'\u00E9'); },
+                  {{alt, false},
+                   {VK_NUMPAD1, false},
+                   {VK_NUMPAD1, true},
+                   {VK_NUMPAD3, false},
+                   {VK_NUMPAD3, true},
+                   {VK_NUMPAD0, false},
+                   {VK_NUMPAD0, true},
+                   {alt, true}});
 
     checkSequence(checks, "Backspace",
                   [](platform::Keyboard &keyboard) { keyboard.typeBackspace(); },
                   {{VK_BACK, false}, {VK_BACK, true}});
 
-    // A code that is no Alt code sends nothing and says so; Backspace after it shows
+    // What is no character sends nothing and says so; Backspace after it shows
     // that the hook was listening and that nothing came before it.
-    checkSequence(checks, "not a code, then Backspace",
+    checkSequence(checks, "not a character, then Backspace",
                   [](platform::Keyboard &keyboard) {
-                      const bool sent = keyboard.typeCharacter(GetOEMCP(), 256, U'A') ||
-                                        keyboard.typeCharacter(GetOEMCP(), 0, U'A');
+                      const bool sent = keyboard.type(0xD800) || keyboard.type(0x110000);
                       if (!sent && !keyboard.errorString().empty())
                           keyboard.typeBackspace();
                   },
