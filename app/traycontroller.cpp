@@ -556,7 +556,9 @@ void TrayController::writeSettings(QSettings &settings) const
 void TrayController::quitInOrder()
 {
     // The system may end the process soon after asking; the settings must already
-    // be on disk by then, not only when the event loop has unwound.
+    // be on disk by then, not only when the event loop has unwound. The key hook goes
+    // first, as at every exit, so that nothing reaches a half-closed program.
+    m_services.showHideKey->stop();
     m_settingsWriter->saveNow();
     QCoreApplication::quit();
 }

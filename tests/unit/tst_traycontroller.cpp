@@ -89,6 +89,7 @@ void TestTrayController::init()
 
 void TestTrayController::cleanup()
 {
+    m_platform->showHideKey->onStop = nullptr; // it may point into a finished test
     m_controller.reset();
     m_platform.reset();
 }
@@ -353,6 +354,10 @@ void TestTrayController::everyWayToQuitSavesFirst()
     TrayController &controller = startController();
     QVERIFY(m_platform->termination->callback);
     controller.panel()->setLabelSize(27);
+    QByteArray settingsWhenStopped = "not stopped";
+    m_platform->showHideKey->onStop = [&settingsWhenStopped] {
+        settingsWhenStopped = settingsFileText();
+    };
 
     if (way == "system")
         m_platform->termination->callback();
@@ -365,6 +370,7 @@ void TestTrayController::everyWayToQuitSavesFirst()
     const QByteArray text = settingsFileText();
     QVERIFY2(text.contains("Labels=27"), text.constData());
     QVERIFY(text.contains("KeyForShowHideOndrel=F8"));
+    QVERIFY(settingsWhenStopped.isEmpty()); // the key hook went first
 }
 
 void TestTrayController::changesAreSavedOnceTheyStop()
