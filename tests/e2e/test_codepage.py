@@ -2,12 +2,11 @@
 """The code page that the user's locale selects: the panel's title, and the glyphs as
 they appear on screen, compared with an independent rendering of the same character."""
 
-import os
 import subprocess
 import unittest
 
-import x11session
-from x11session import Ondrel, X11Session, wait_until
+from helpers import read_ppm, wait_until
+from x11session import Ondrel, X11Session
 
 BACKGROUND = (229, 230, 230)
 COLUMNS = 28
@@ -17,11 +16,9 @@ class Image:
     """An RGB picture read through ImageMagick, as plain pixels."""
 
     def __init__(self, convert_args):
-        data = subprocess.run(["convert"] + convert_args + ["-depth", "8", "ppm:-"],
-                              capture_output=True, check=True).stdout
-        magic, width, height, _, self.pixels = data.split(maxsplit=4)
-        assert magic == b"P6"
-        self.width, self.height = int(width), int(height)
+        self.width, self.height, self.pixels = read_ppm(subprocess.run(
+            ["convert"] + convert_args + ["-depth", "8", "ppm:-"], capture_output=True,
+            check=True).stdout)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -81,8 +78,7 @@ class CodePageTest(unittest.TestCase):
 
     def capture(self, panel, name):
         """The panel's grid, saved as an artefact, once it has its labels drawn."""
-        os.makedirs(x11session.ARTIFACTS, exist_ok=True)
-        path = os.path.join(x11session.ARTIFACTS, name)
+        path = self.session.artifact(name)
         cell = panel.cell
 
         def drawn():

@@ -8,9 +8,9 @@ import signal
 import subprocess
 import unittest
 
-from test_tray import stored_settings
+from helpers import stored_settings, wait_until
 from otheruser import runnable_copy
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from x11session import ONDREL_BIN, Ondrel, X11Test
 
 
 def stderr_lines(stderr):
@@ -19,14 +19,7 @@ def stderr_lines(stderr):
     return [line.strip() for line in stderr.splitlines()]
 
 
-class InstanceTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
+class InstanceTest(X11Test):
     def run_ondrel(self, *arguments, env=None, user=None, timeout=30):
         environment = dict(self.session.env)
         environment.update(env or {})
@@ -74,11 +67,11 @@ class InstanceTest(unittest.TestCase):
         wait_until(lambda: ondrel.panel() is None, message="--hide")
 
         # --quit takes the orderly exit: every setting is written.
-        if os.path.exists(ondrel.settings_path()):
-            os.remove(ondrel.settings_path())
+        if os.path.exists(self.session.settings_path()):
+            os.remove(self.session.settings_path())
         self.assertEqual(self.run_ondrel("--quit").returncode, 0)
         self.assertEqual(ondrel.process.wait(10), 0)
-        self.assertEqual(stored_settings(ondrel.settings_path())["keyforshowhideondrel"], "F8")
+        self.assertEqual(stored_settings(self.session.settings_path())["keyforshowhideondrel"], "F8")
 
         # With none running, these two have nobody to talk to; the others start one.
         for command in ("--hide", "--quit"):

@@ -8,41 +8,24 @@ import signal
 import subprocess
 import unittest
 
-import test_dialogs
-import test_hotkey
-from test_tray import stored_settings
+from helpers import QUIT, SETTINGS, mapped_files, stored_settings, wait_until
 from otheruser import runnable_copy
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from x11session import ONDREL_BIN, Ondrel, Target, X11Session, X11Test
 
 TEST_USER = "nobody"
 
 
-class ReliabilityTest(unittest.TestCase):
-    open_menu = test_dialogs.DialogsTest.open_menu
-    click_menu_entry = test_dialogs.DialogsTest.click_menu_entry
-    open_window = test_dialogs.DialogsTest.open_window
-    focus_on = test_dialogs.DialogsTest.focus_on
-    grab = test_dialogs.DialogsTest.grab
-    size_slider_groove = test_dialogs.DialogsTest.size_slider_groove
-    press = test_hotkey.HotkeyTest.press
-
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
+class ReliabilityTest(X11Test):
     def test_a_slider_move_survives_a_kill(self):
         ondrel = Ondrel(self.session)
         ondrel.wait_for_tray_icon()
-        dialog = self.open_window(ondrel, test_dialogs.SETTINGS, "Settings")
+        dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         x0, y0, _, y1 = self.size_slider_groove(dialog)
         self.session.click(dialog.x + x0 + 3, dialog.y + (y0 + y1) // 2)
         self.session.key("Home")  # the smallest size, 20
-        wait_until(lambda: stored_settings(ondrel.settings_path()).get("sizes\\labels") == "20",
-                   timeout=15, message="the new size in the settings file")
+        wait_until(lambda: stored_settings(self.session.settings_path()).get("sizes\\labels")
+                   == "20", timeout=15, message="the new size in the settings file")
         ondrel.process.send_signal(signal.SIGKILL)
         ondrel.process.wait()
 
@@ -75,7 +58,7 @@ class ReliabilityTest(unittest.TestCase):
     def test_a_read_only_settings_folder_keeps_the_old_file(self):
         # Root writes whatever the modes say, so Ondrel runs as another user here.
         user = pwd.getpwnam(TEST_USER)
-        home = os.path.join(self.session.tmp, "home")
+        home = os.path.join(self.session.tmp, TEST_USER)
         config = os.path.join(home, "config")
         runtime = os.path.join(home, "runtime")
         folder = os.path.join(config, "Ondrel")
@@ -106,7 +89,7 @@ class ReliabilityTest(unittest.TestCase):
                                         for w in self.session.windows_of(pid)
                                         if w.viewable and w.override_redirect and w.height > 40),
                                        None), message="the tray menu")
-        self.click_menu_entry(menu, 4)  # Quit
+        self.click_menu_entry(menu, QUIT)
         self.assertEqual(process.wait(15), 0)
         with open(settings, "rb") as f:
             self.assertEqual(f.read(), old)
@@ -127,7 +110,7 @@ class ReliabilityTest(unittest.TestCase):
         ondrel = Ondrel(self.session)
         # No tray: the show/hide key still works, once the hook library is in.
         self.target.focus()
-        wait_until(lambda: "libKestrine.so" in open("/proc/%d/maps" % ondrel.pid).read(),
+        wait_until(lambda: "libKestrine.so" in mapped_files(ondrel.pid),
                    message="the hook library")
         self.press("F8")
         wait_until(ondrel.panel, message="F8 to show the panel without a tray")

@@ -8,47 +8,14 @@ import signal
 import time
 import unittest
 
-from x11session import Ondrel, Target, X11Session, wait_until
-
-# The graphic characters that the IBM PC shows for the control codes, and for 127.
-PC_GRAPHICS = {
-    1: 0x263A, 2: 0x263B, 3: 0x2665, 4: 0x2666, 5: 0x2663, 6: 0x2660, 7: 0x2022,
-    8: 0x25D8, 9: 0x25CB, 10: 0x25D9, 11: 0x2642, 12: 0x2640, 13: 0x266A, 14: 0x266B,
-    15: 0x263C, 16: 0x25BA, 17: 0x25C4, 18: 0x2195, 19: 0x203C, 20: 0xB6, 21: 0xA7,
-    22: 0x25AC, 24: 0x2191, 25: 0x2193, 26: 0x2192, 27: 0x2190, 28: 0x221F, 29: 0x2194,
-    30: 0x25B2, 31: 0x25BC, 127: 0x2302,
-}
+from helpers import PACE, panel_glyphs, wait_until
+from x11session import Ondrel, Target, X11Test
 
 COLUMNS = 28
 BACKSPACE_LABEL = 7 * 28 - 1
-PACE = 0.04  # seconds between clicks, a quick person's pace
 
 
-def panel_glyphs(code_page):
-    """The panel's glyphs in label order, from Python's own code page tables."""
-    glyphs = []
-    for code in range(1, 128):
-        if code == 23 or code == 32 or chr(code).isalnum():
-            continue
-        glyphs.append(chr(PC_GRAPHICS.get(code, code)))
-    for code in range(128, 255):
-        try:
-            character = bytes([code]).decode("cp%d" % code_page)
-        except UnicodeDecodeError:
-            continue
-        if character not in ("\u00ad", "\u2017"):
-            glyphs.append(character)
-    return glyphs
-
-
-class TypingTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
+class TypingTest(X11Test):
     # -- helpers -------------------------------------------------------------------
     def keymap(self):
         return self.session.x("xmodmap", "-pke")
@@ -77,17 +44,6 @@ class TypingTest(unittest.TestCase):
     def keycode_typing(self, keysym_name):
         match = re.search(r"^keycode\s+(\d+) = %s\b" % keysym_name, self.keymap(), re.M)
         return int(match.group(1)) if match else None
-
-    def open_menu(self, ondrel):
-        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
-        ondrel.click_tray(button=3)
-
-        def new_popup():
-            for w in self.session.windows_of(ondrel.pid):
-                if w.viewable and w.override_redirect and w.id not in before and w.height > 40:
-                    return w
-            return None
-        return wait_until(new_popup, message="the tray menu")
 
     # -- tests ---------------------------------------------------------------------
     def test_every_glyph_arrives_once_and_in_order(self):
@@ -184,9 +140,7 @@ class TypingTest(unittest.TestCase):
                 self.assertNotEqual(self.keymap(), before, "nothing was bound")
                 if ending == "quit":
                     ondrel.click_tray()  # hide the panel: the menu must not hit it
-                    menu = self.open_menu(ondrel)
-                    self.session.click(menu.x + menu.width // 2, menu.y + menu.height * 9 // 10)
-                    self.assertEqual(ondrel.process.wait(10), 0)
+                    self.assertEqual(self.quit_from_menu(ondrel), 0)
                 else:
                     self.assertEqual(ondrel.terminate(signal.SIGTERM), 0)
                 self.assertEqual(self.keymap(), before)
