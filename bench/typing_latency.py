@@ -27,10 +27,13 @@ import statistics
 import sys
 import time
 
+# The harness finds the programs in the environment, as under CTest.
+BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+os.environ["ONDREL_BIN"] = os.path.join(BUILD, "ondrel")
+os.environ["ONDREL_TARGET_BIN"] = os.path.join(BUILD, "tests", "e2e", "ondrel_e2e_target")
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-import x11session  # noqa: E402
-from x11session import Browser, Ondrel, Target, X11Session, wait_until  # noqa: E402
-from test_typing import panel_glyphs  # noqa: E402
+from helpers import panel_glyphs, wait_until  # noqa: E402
+from x11session import Browser, Ondrel, Target, X11Session  # noqa: E402
 
 PACE = 0.05  # seconds between clicks
 XKB_MAP_NOTIFY = 1
@@ -173,10 +176,7 @@ def chromium_rows(session, xlib, ondrel, clicks):
 
 
 def main():
-    build = sys.argv[1] if len(sys.argv) > 1 else "build"
     clicks = int(sys.argv[2]) if len(sys.argv) > 2 else 200
-    x11session.ONDREL_BIN = os.path.join(build, "ondrel")
-    x11session.TARGET_BIN = os.path.join(build, "tests", "e2e", "ondrel_e2e_target")
     session = X11Session().start()
     try:
         target = Target(session)

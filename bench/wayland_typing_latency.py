@@ -17,10 +17,14 @@ import statistics
 import sys
 import time
 
+# The harness finds the programs in the environment, as under CTest.
+BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+os.environ["ONDREL_BIN"] = os.path.join(BUILD, "ondrel")
+os.environ["ONDREL_WL_INPUT_BIN"] = os.path.join(BUILD, "tests", "e2e", "ondrel_wl_input")
+os.environ["ONDREL_TARGET_BIN"] = os.path.join(BUILD, "tests", "e2e", "ondrel_e2e_target")
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-import waylandsession  # noqa: E402
-from test_typing import panel_glyphs  # noqa: E402
-from waylandsession import Target, WaylandSession, wait_until  # noqa: E402
+from helpers import panel_glyphs, wait_until  # noqa: E402
+from waylandsession import Target, WaylandSession  # noqa: E402
 
 CELL, COLUMNS = 30, 28
 GRID = (229, 230, 230)  # the panel's default background
@@ -52,10 +56,7 @@ def keysym(character):
 
 
 def main():
-    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 200
-    waylandsession.INPUT_BIN = os.path.join(build, "tests", "e2e", "ondrel_wl_input")
-    waylandsession.TARGET_BIN = os.path.join(build, "tests", "e2e", "ondrel_e2e_target")
     glyphs = panel_glyphs(437)
     session = WaylandSession(tray=False).start()
     try:
@@ -78,15 +79,8 @@ def main():
         report("typer: every glyph in turn", measure(target, typed(glyphs), count),
                "keymaps uploaded: %d" % (uploads[0] - first))
 
-        ondrel = os.path.join(build, "ondrel")
-        folder = os.path.join(session.config_home, "Ondrel")
-        os.makedirs(folder)
-        with open(os.path.join(folder, "Ondrel_1.0.conf"), "w", encoding="utf-8") as f:
-            f.write("[Settings]\nSizes\\Labels=%d\n" % CELL)
-        session.user.own(folder)
-        session.user.own(os.path.join(folder, "Ondrel_1.0.conf"))
-        session.user.make_usable(ondrel)
-        session.spawn([ondrel, "--show"])
+        session.store_settings("[Settings]\nSizes\\Labels=%d\n" % CELL)
+        session.spawn([os.environ["ONDREL_BIN"], "--show"])
         grid = wait_until(lambda: session.find_colour(lambda p: p == GRID), timeout=20,
                           message="Ondrel's panel")[0]
 

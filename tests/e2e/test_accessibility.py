@@ -8,7 +8,8 @@ import os
 import subprocess
 import unittest
 
-from x11session import Ondrel, Target, X11Session, wait_until
+from helpers import wait_until
+from x11session import Ondrel, X11Test
 
 # pyatspi comes with the system's Python, whichever Python runs the tests.
 SYSTEM_PYTHON = "/usr/bin/python3"
@@ -17,18 +18,11 @@ PROBE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_probe.py
 
 
 @unittest.skipUnless(os.path.exists(BUS_LAUNCHER), "at-spi2-core is not installed")
-class AccessibilityTest(unittest.TestCase):
+class AccessibilityTest(X11Test):
     def setUp(self):
-        self.session = X11Session().start()
-        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stdout=subprocess.PIPE, text=True, env=self.session.env)
-        self.session.processes.append(bus)
-        self.session.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        super().setUp()
+        self.session.env["DBUS_SESSION_BUS_ADDRESS"] = self.session.start_bus()
         self.session.spawn([BUS_LAUNCHER, "--launch-immediately"])
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
 
     def test_every_cell_is_a_named_button_that_types(self):
         ondrel = Ondrel(self.session, env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})

@@ -2,12 +2,11 @@
 """The code page that the user's locale selects: the panel's title, and the glyphs as
 they appear on screen, compared with an independent rendering of the same character."""
 
-import os
 import subprocess
 import unittest
 
-import x11session
-from x11session import Ondrel, X11Session, wait_until
+from helpers import read_ppm, wait_until
+from x11session import Ondrel, X11Session
 
 BACKGROUND = (229, 230, 230)
 COLUMNS = 28
@@ -17,11 +16,9 @@ class Image:
     """An RGB picture read through ImageMagick, as plain pixels."""
 
     def __init__(self, convert_args):
-        data = subprocess.run(["convert"] + convert_args + ["-depth", "8", "ppm:-"],
-                              capture_output=True, check=True).stdout
-        magic, width, height, _, self.pixels = data.split(maxsplit=4)
-        assert magic == b"P6"
-        self.width, self.height = int(width), int(height)
+        self.width, self.height, self.pixels = read_ppm(subprocess.run(
+            ["convert"] + convert_args + ["-depth", "8", "ppm:-"], capture_output=True,
+            check=True).stdout)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -77,12 +74,11 @@ class CodePageTest(unittest.TestCase):
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
         self.assertEqual(panel.window.width % COLUMNS, 0)
-        return panel
+        return ondrel, panel
 
     def capture(self, panel, name):
         """The panel's grid, saved as an artefact, once it has its labels drawn."""
-        os.makedirs(x11session.ARTIFACTS, exist_ok=True)
-        path = os.path.join(x11session.ARTIFACTS, name)
+        path = self.session.artifact(name)
         cell = panel.cell
 
         def drawn():
@@ -115,23 +111,19 @@ class CodePageTest(unittest.TestCase):
             else:
                 self.assertEqual(pixels, {BACKGROUND}, "label %d is not empty" % index)
 
-    def test_russian_locale_shows_code_page_866(self):
-        panel = self.show_panel(LANG="ru_RU.UTF-8")
-        self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 866 Cyrillic]")
-        image = self.capture(panel, "codepage-866-panel.png")
-        self.check_panel(image, panel.cell, "\u0410", "\u00c7")
-
-    def test_us_locale_shows_code_page_437(self):
-        panel = self.show_panel(LANG="en_US.UTF-8")
-        self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 437 LatinUS]")
-        image = self.capture(panel, "codepage-437-panel.png")
-        self.check_panel(image, panel.cell, "\u00c7", "\u0410")
-
-    def test_lc_all_outranks_lang(self):
-        panel = self.show_panel(LC_ALL="he_IL.UTF-8", LANG="ru_RU.UTF-8")
-        self.assertEqual(self.session.title(panel.id), "Ondrel [1-255, Code Page 862 Hebrew]")
-        image = self.capture(panel, "codepage-862-panel.png")
-        self.check_panel(image, panel.cell, "\u05d0", "\u0410")
+    def test_the_locale_chooses_the_code_page(self):
+        for locale, page, character, other in (
+                ({"LANG": "ru_RU.UTF-8"}, "866 Cyrillic", "\u0410", "\u00c7"),
+                ({"LANG": "en_US.UTF-8"}, "437 LatinUS", "\u00c7", "\u0410"),
+                ({"LC_ALL": "he_IL.UTF-8", "LANG": "ru_RU.UTF-8"}, "862 Hebrew", "\u05d0",
+                 "\u0410")):  # LC_ALL outranks LANG
+            with self.subTest(**locale):
+                ondrel, panel = self.show_panel(**locale)
+                self.assertEqual(self.session.title(panel.id),
+                                 "Ondrel [1-255, Code Page %s]" % page)
+                image = self.capture(panel, "codepage-%s-panel.png" % page.split()[0])
+                self.check_panel(image, panel.cell, character, other)
+                self.assertEqual(ondrel.terminate(), 0)
 
 
 if __name__ == "__main__":

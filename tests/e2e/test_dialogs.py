@@ -5,33 +5,10 @@ with the mouse and keyboard as a user would."""
 import os
 import shlex
 import shutil
-import subprocess
 import unittest
 
-import test_tray
-from x11session import ARTIFACTS, ONDREL_BIN, Ondrel, Target, X11Session, wait_until
-
-SETTINGS, ABOUT = 1, 3  # rows of the tray menu
-
-
-def read_ppm(data):
-    """Width, height and RGB bytes of a binary PPM image."""
-    fields = []
-    position = 0
-    while len(fields) < 4:
-        while data[position:position + 1].isspace():
-            position += 1
-        if data[position:position + 1] == b"#":
-            position = data.index(b"\n", position)
-            continue
-        end = position
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[position:end])
-        position = end
-    assert fields[0] == b"P6" and fields[3] == b"255", fields
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[position + 1:position + 1 + width * height * 3]
+from helpers import ABOUT, SETTINGS, file_text, ocr, wait_until
+from x11session import ONDREL_BIN, X11Test
 
 
 def desktop_exec(path):
@@ -56,71 +33,14 @@ def desktop_exec(path):
     return None
 
 
-class DialogsTest(unittest.TestCase):
-    open_menu = test_tray.TrayTest.open_menu
-    click_menu_entry = test_tray.TrayTest.click_menu_entry
-
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
-    def start_ondrel(self, binary=None):
-        ondrel = Ondrel(self.session) if binary is None else Ondrel.__new__(Ondrel)
-        if binary is not None:
-            ondrel.session = self.session
-            ondrel.process = self.session.spawn(binary if isinstance(binary, list) else [binary])
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
-        return ondrel
-
-    def open_window(self, ondrel, row, title):
-        menu = self.open_menu(ondrel)
-        self.click_menu_entry(menu, row)
-
-        def window():
-            for w in self.session.managed_windows(ondrel.pid):
-                if self.session.title(w.id) == title:
-                    return w
-            return None
-        return wait_until(window, message="the window " + title)
-
-    def focus_on(self, window):
-        wait_until(lambda: self.session.focused_window() == window.id,
-                   message="focus on 0x%x" % window.id)
-
-    def grab(self, window):
-        """The window's content as (width, height, RGB bytes)."""
-        data = subprocess.run(["import", "-window", str(window.id), "-depth", "8", "ppm:-"],
-                              env=self.session.env,
-                              capture_output=True, check=True).stdout
-        return read_ppm(data)
-
+class DialogsTest(X11Test):
     def save_with_frame(self, window, name):
         left, right, top, bottom = self.session.frame_extents(window.id)
-        os.makedirs(ARTIFACTS, exist_ok=True)
-        path = os.path.join(ARTIFACTS, name)
+        path = self.session.artifact(name)
         geometry = "%dx%d+%d+%d" % (window.width + left + right, window.height + top + bottom,
                                     window.x - left, window.y - top)
         self.session.x("import", "-window", "root", "-crop", geometry, "+repage", path)
         return path
-
-    def size_slider_groove(self, dialog):
-        """The filled part of the "Symbol size" slider: at the largest size, all of it.
-        It is the only highlight-blue run in the dialog's upper third, above the row
-        that holds the focused button's blue frame."""
-        width, height, pixels = self.grab(dialog)
-        xs, ys = [], []
-        for y in range(height // 3):
-            for x in range(width):
-                r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
-                if b > 150 and b > r + 60 and g > r + 20:
-                    xs.append(x)
-                    ys.append(y)
-        self.assertTrue(xs, "no slider groove found")
-        return min(xs), min(ys), max(xs), max(ys)
 
     def panel(self, ondrel):
         return ondrel.panel()
@@ -129,8 +49,14 @@ class DialogsTest(unittest.TestCase):
         panel = self.panel(ondrel)
         return panel.window.width if panel else None
 
-    def test_settings_resizes_the_panel_live(self):
+    def test_settings_resize_the_panel_live_and_never_give_it_the_focus(self):
+        # Shown and hidden from the tray first: hiding once made the panel an
+        # ordinary window, and a show from the dialog did not undo that.
         ondrel = self.start_ondrel()
+        ondrel.click_tray()
+        wait_until(lambda: self.panel(ondrel), message="the panel")
+        ondrel.click_tray()
+        wait_until(lambda: self.panel(ondrel) is None, message="the panel to hide")
         dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         self.save_with_frame(dialog, "settings-dialog.png")
@@ -163,11 +89,15 @@ class DialogsTest(unittest.TestCase):
 
         # Closing the dialog leaves the program and the panel running.
         self.session.key("Escape")
-        wait_until(lambda: not any(self.session.title(w.id) == "Settings"
-                                   for w in self.session.managed_windows(ondrel.pid)),
+        wait_until(lambda: not self.windows_titled(ondrel, "Settings"),
                    message="the dialog to close")
         self.assertIsNotNone(self.panel(ondrel))
         self.assertIsNone(ondrel.process.poll())
+        # The panel that the dialog showed types, and leaves the focus where it is.
+        self.target.focus()
+        self.session.click(*panel.cell_centre(63))
+        wait_until(lambda: self.target.text() == "Ç", message="Ç in the target")
+        self.assertTrue(self.target.has_focus(), "the panel took the focus")
         # Opened again, it is the same dialog with what the user left in it: the size
         # slider stands at 40 of 20 to 45, so its filled part is shorter than at first.
         # (Qt gives a closed dialog a new native window, so the window id is no proof.)
@@ -175,36 +105,11 @@ class DialogsTest(unittest.TestCase):
         self.focus_on(again)
         _, _, fill_end, _ = self.size_slider_groove(again)
         self.assertLess(fill_end - x0, x1 - x0 - 10)
-        self.assertEqual(len([w for w in self.session.managed_windows(ondrel.pid)
-                              if self.session.title(w.id) == "Settings"]), 1)
-
-    def test_a_panel_shown_by_the_dialog_never_takes_the_focus(self):
-        # Shown and hidden from the tray first: hiding once made the panel an
-        # ordinary window, and a show from the dialog did not undo that.
-        ondrel = self.start_ondrel()
-        ondrel.click_tray()
-        wait_until(lambda: self.panel(ondrel), message="the panel")
-        ondrel.click_tray()
-        wait_until(lambda: self.panel(ondrel) is None, message="the panel to hide")
-
-        dialog = self.open_window(ondrel, SETTINGS, "Settings")
-        self.focus_on(dialog)
-        x0, y0, _, y1 = self.size_slider_groove(dialog)
-        self.session.click(dialog.x + x0 + 3, dialog.y + (y0 + y1) // 2)
-        panel = wait_until(lambda: self.panel(ondrel), message="the panel from the slider")
-
-        self.target.focus()
-        self.session.click(*panel.cell_centre(63))
-        wait_until(lambda: self.target.text() == "Ç", message="Ç in the target")
-        self.assertTrue(self.target.has_focus(), "the panel took the focus")
+        self.assertEqual(len(self.windows_titled(ondrel, "Settings")), 1)
 
     def ocr(self, window, name, language):
         """The text tesseract reads in a window, enlarged so that small UI text reads well."""
-        path = self.save_with_frame(window, name)
-        big = path + ".big.png"
-        subprocess.run(["convert", path, "-resize", "300%", big], check=True)
-        return subprocess.run(["tesseract", big, "-", "-l", language], capture_output=True,
-                              text=True).stdout
+        return ocr(self.save_with_frame(window, name), "-resize", "300%", language=language)
 
     def test_a_chosen_page_applies_at_once_and_is_kept(self):
         pages = os.path.join(self.session.config_home, "Ondrel", "pages")
@@ -214,7 +119,7 @@ class DialogsTest(unittest.TestCase):
         with open(os.path.join(pages, "latin1.txt"), "wb") as f:
             f.write(b"Accents\n\xe9\xe8")
         log = os.path.join(self.session.tmp, "ondrel.log")
-        ondrel = self.start_ondrel(["sh", "-c", 'exec "$0" 2>"$1"', ONDREL_BIN, log])
+        ondrel = self.start_ondrel(log=log)
         dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         # The focus starts on Autorun, so going back once reaches the code page box,
@@ -247,9 +152,7 @@ class DialogsTest(unittest.TestCase):
         wait_until(lambda: self.target.text() == "\u2193", message="\u2193 in the target")
 
     def test_russian_menu_and_dialog(self):
-        ondrel = Ondrel(self.session, env={"LANG": "ru_RU.UTF-8"})
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
+        ondrel = self.start_ondrel(env={"LANG": "ru_RU.UTF-8"})
         menu = self.open_menu(ondrel)
         text = self.ocr(menu, "tray-menu-ru.png", "rus")
         for entry in ("Настройки", "Справка", "Выход"):
@@ -264,10 +167,13 @@ class DialogsTest(unittest.TestCase):
         for label in ("Настройки", "Автозапуск", "Размер символов", "Цвет фона", "Кодовая страница"):
             self.assertIn(label, text)
 
-    def autorun_roundtrip(self, binary):
-        """Switches autorun on and off from the keyboard and returns the Exec line."""
+    def test_autorun_writes_and_removes_a_quoted_autostart_entry(self):
+        folder = os.path.join(self.session.tmp, "my apps", "it's here")
+        os.makedirs(folder)
+        binary = os.path.join(folder, "ondrel")
+        shutil.copy2(ONDREL_BIN, binary)
         entry = os.path.join(self.session.config_home, "autostart", "Ondrel.desktop")
-        ondrel = self.start_ondrel(binary)
+        ondrel = self.start_ondrel(binary=binary)
         dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         self.assertFalse(os.path.exists(entry))
@@ -276,52 +182,25 @@ class DialogsTest(unittest.TestCase):
         self.session.key("space")
         wait_until(lambda: os.path.exists(entry), message="the autostart entry")
         exec_line = desktop_exec(entry)
+        self.assertTrue(exec_line.startswith('"'), exec_line)
+        self.assertEqual(shlex.split(exec_line), [binary])
 
         # Started again, the program sees its own entry: the box comes up checked,
         # so space now unchecks it and the entry goes.
-        menu = self.open_menu(ondrel)
-        self.click_menu_entry(menu, 4)  # Quit
-        self.assertEqual(ondrel.process.wait(10), 0)
-        ondrel = self.start_ondrel(binary)
+        self.assertEqual(self.quit_from_menu(ondrel), 0)
+        ondrel = self.start_ondrel(binary=binary)
         dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         self.session.key("space")
         wait_until(lambda: not os.path.exists(entry), message="the entry to go")
-        return exec_line
-
-    def test_autorun_writes_and_removes_the_autostart_entry(self):
-        exec_line = self.autorun_roundtrip(ONDREL_BIN)
-        self.assertEqual(shlex.split(exec_line), [os.path.realpath(ONDREL_BIN)])
-
-    def test_autorun_quotes_a_path_with_blanks(self):
-        folder = os.path.join(self.session.tmp, "my apps", "it's here")
-        os.makedirs(folder)
-        binary = os.path.join(folder, "ondrel")
-        shutil.copy2(ONDREL_BIN, binary)
-        exec_line = self.autorun_roundtrip(binary)
-        self.assertTrue(exec_line.startswith('"'), exec_line)
-        self.assertEqual(shlex.split(exec_line), [binary])
-
-    def read_opened(self):
-        try:
-            with open(os.path.join(self.session.tmp, "opened.txt"), encoding="utf-8") as f:
-                return f.read()
-        except FileNotFoundError:
-            return ""
 
     def test_about_shows_icon_name_and_link(self):
-        bin_dir = os.path.join(self.session.tmp, "bin")
-        os.makedirs(bin_dir)
-        opener = os.path.join(bin_dir, "xdg-open")
-        with open(opener, "w", encoding="utf-8") as f:
-            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" > "%s/opened.txt"\n' % self.session.tmp)
-        os.chmod(opener, 0o755)
-        self.session.env["PATH"] = bin_dir + os.pathsep + self.session.env.get("PATH", "")
+        opened = self.session.stub_browser()
         ondrel = self.start_ondrel()
         about = self.open_window(ondrel, ABOUT, "About Ondrel")
         self.focus_on(about)
         self.save_with_frame(about, "about-window.png")
-        width, height, pixels = self.grab(about)
+        width, height, pixels = self.session.grab(about.id)
         # The icon, centred in the upper part: a block of its dark blue-grey face.
         icon_pixels = [x for y in range(height // 2) for x in range(width)
                        if pixels[(y * width + x) * 3 + 2] > 90
@@ -339,13 +218,12 @@ class DialogsTest(unittest.TestCase):
         xs, ys = [x for x, _ in link], [y for _, y in link]
         self.assertLess(abs((min(xs) + max(xs)) / 2 - width / 2), 4)
         self.session.click(about.x + (min(xs) + max(xs)) // 2, about.y + (min(ys) + max(ys)) // 2)
-        opened = wait_until(lambda: self.read_opened(), message="the browser")
-        self.assertEqual(opened.strip(), "https://ondrel.example.org")
+        self.assertEqual(wait_until(lambda: file_text(opened), message="the browser").strip(),
+                         "https://ondrel.example.org")
         self.assertEqual(self.session.window(about.id).viewable, True)
 
         self.assertEqual(self.open_window(ondrel, ABOUT, "About Ondrel").id, about.id)
-        self.assertEqual(len([w for w in self.session.managed_windows(ondrel.pid)
-                              if self.session.title(w.id) == "About Ondrel"]), 1)
+        self.assertEqual(len(self.windows_titled(ondrel, "About Ondrel")), 1)
 
 
 if __name__ == "__main__":

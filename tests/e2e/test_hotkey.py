@@ -5,44 +5,18 @@ one in the program's own folder is ever loaded."""
 
 import os
 import shutil
-import subprocess
 import time
 import unittest
 
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from helpers import file_text, mapped_files, stays, wait_until
+from x11session import ONDREL_BIN, X11Test
 
 HOOK_LIBRARY = os.path.join(os.path.dirname(ONDREL_BIN), "libKestrine.so")
 STUB_FULL = os.environ.get("ONDREL_STUB_FULL", "")
 STUB_SETAPPHWND_ONLY = os.environ.get("ONDREL_STUB_SETAPPHWND_ONLY", "")
-QT_KEY_NAMES = {"Escape": "Esc", "a": "A"}
 
 
-def stays(predicate, seconds=1.0, interval=0.05):
-    """True when predicate() holds throughout the period: for checking that
-    something does not happen, after a positive sign that it would have by now."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if not predicate():
-            return False
-        time.sleep(interval)
-    return bool(predicate())
-
-
-class HotkeyTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
-    # -- helpers -------------------------------------------------------------------
-    def start_ondrel(self, **kwargs):
-        ondrel = Ondrel(self.session, **kwargs)
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
-        return ondrel
-
+class HotkeyTest(X11Test):
     def program_copy(self, name, library=None):
         """A copy of the program in a folder of its own, with the given file beside it
         as its hook library, or none."""
@@ -53,64 +27,6 @@ class HotkeyTest(unittest.TestCase):
         if library:
             shutil.copy2(library, os.path.join(folder, "libKestrine.so"))
         return binary
-
-    def press(self, *keys):
-        """Presses keys (xdotool's names) in the target and waits until it has
-        received them all."""
-        before = len(self.target.keys())
-        self.session.key(*keys)
-        wait_until(lambda: len(self.target.keys()) >= before + len(keys),
-                   message="the target to receive " + " ".join(keys))
-        qt_names = [QT_KEY_NAMES.get(key, key) for key in keys]
-        self.assertEqual(self.target.keys()[before:before + len(keys)], qt_names)
-
-    def popup(self, ondrel, exclude=()):
-        """A viewable pop-up of the program (balloon, tooltip), not the tray icon nor
-        the panel."""
-        for w in self.session.windows_of(ondrel.pid):
-            if (w.viewable and w.override_redirect and w.width > 40 and w.id not in exclude
-                    and not self.session.is_panel(w.id)):
-                return w
-        return None
-
-    def read_text(self, window, name):
-        """The lines that optical character recognition reads in a window, without
-        blanks, at a few scales (one scale can misread a glyph that another reads)."""
-        shot = self.session.screenshot(name)
-        readings = set()
-        for scale in (200, 250, 300):
-            scaled = os.path.join(self.session.tmp, "ocr-%d.png" % scale)
-            # The window's dark frame line would be read as text, so it goes.
-            subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (
-                window.width, window.height, window.x, window.y), "+repage", "-shave", "2x2",
-                "-scale", "%d%%" % scale, "-bordercolor", "white", "-border", "10", scaled],
-                check=True)
-            out = subprocess.run(["tesseract", scaled, "-", "--psm", "6"],
-                                 capture_output=True, text=True).stdout
-            readings.update("".join(line.split()) for line in out.splitlines())
-        readings.discard("")
-        return readings
-
-    def expect_text(self, window, name, expected):
-        """Waits until the window reads the expected line; a window just mapped may
-        not have painted yet. "Ondrel" alone must also not read as the longer form."""
-        readings = set()
-
-        def reads_expected():
-            readings.clear()
-            readings.update(self.read_text(window, name))
-            return expected in readings
-        try:
-            wait_until(reads_expected, timeout=15, interval=0.2, message=expected)
-        except AssertionError:
-            self.fail("%r not read in %s: %r" % (expected, name, sorted(readings)))
-        if expected == "Ondrel":
-            self.assertFalse([r for r in readings if r.startswith("Ondrel(")], readings)
-
-    def expect_balloon(self, ondrel, name, expected):
-        balloon = wait_until(lambda: self.popup(ondrel), message="the start-up balloon")
-        self.expect_text(balloon, name, expected)
-        return balloon
 
     def expect_tooltip(self, ondrel, balloon, name, expected):
         # The balloon goes when clicked; then the tooltip shows on hovering the icon.
@@ -127,67 +43,40 @@ class HotkeyTest(unittest.TestCase):
     def panel_shown(self, ondrel):
         return ondrel.panel() is not None
 
-    def mapped_files(self, pid):
-        with open("/proc/%d/maps" % pid, encoding="utf-8") as f:
-            return f.read()
-
-    def quit_from_menu(self, ondrel):
-        ondrel.click_tray(button=3)
-        menu = wait_until(lambda: next((w for w in self.session.windows_of(ondrel.pid)
-                                        if w.viewable and w.override_redirect
-                                        and w.height > 40 and not self.session.is_panel(w.id)),
-                                       None), message="the tray menu")
-        # Quit is the last of five entries.
-        self.session.click(menu.x + menu.width // 2, menu.y + menu.height * 9 // 10)
-        return ondrel.process.wait(10)
-
     # -- tests ---------------------------------------------------------------------
-    def test_library_beside_the_program_shows_the_key(self):
+    def test_f8_from_the_library_beside_the_program_toggles_once_per_press(self):
         self.assertTrue(os.path.exists(HOOK_LIBRARY), HOOK_LIBRARY)
         ondrel = self.start_ondrel()
         balloon = self.expect_balloon(ondrel, "hotkey-balloon-f8.png", "Ondrel(<F8>)")
         self.expect_tooltip(ondrel, balloon, "hotkey-tooltip-f8.png", "Ondrel(<F8>)")
-        self.assertIn(HOOK_LIBRARY, self.mapped_files(ondrel.pid))
+        self.assertIn(HOOK_LIBRARY, mapped_files(ondrel.pid))
 
-    def test_f8_toggles_the_panel_and_still_reaches_the_target(self):
-        ondrel = self.start_ondrel()
-        self.press("F8")
+        # Other keys do nothing. F8 last: were any of the others reported as F8, the
+        # panel would end hidden.
+        self.target.focus()
+        for key in ("F9", "F1", "F2", "F12", "Escape", "a", "F8"):
+            self.press(key)
         wait_until(lambda: self.panel_shown(ondrel), message="F8 to show the panel")
+        self.assertTrue(stays(lambda: self.panel_shown(ondrel)))
         self.assertTrue(self.target.has_focus(), "the panel took the focus")
         self.session.screenshot("hotkey-panel-shown.png")
 
-        self.press("F8")
+        # Held as a person would, long enough for the key to repeat, F8 hides it once:
+        # the target sees the repeats, the panel does not act on them.
+        self.session.x("xdotool", "keydown", "F8")
+        time.sleep(1)
+        self.session.x("xdotool", "keyup", "F8")
         wait_until(lambda: not self.panel_shown(ondrel), message="F8 to hide the panel")
+        self.assertTrue(stays(lambda: not self.panel_shown(ondrel)),
+                        "a held key toggled the panel more than once")
+        self.assertGreater(self.target.keys().count("F8"), 2, self.target.keys())
         self.assertTrue(self.target.has_focus())
 
-    def test_other_keys_do_nothing(self):
-        ondrel = self.start_ondrel()
-        for key in ("F9", "F1", "F2", "F12", "Escape", "a"):
-            self.press(key)
-        # F8 last: were any of the others reported as F8, the panel would end hidden.
         self.press("F8")
-        wait_until(lambda: self.panel_shown(ondrel), message="F8 to show the panel")
-        self.assertTrue(stays(lambda: self.panel_shown(ondrel)))
-
-    def test_holding_f8_toggles_once(self):
-        ondrel = self.start_ondrel()
-        self.session.x("xdotool", "keydown", "F8")
-        time.sleep(1)  # held, as a person would, long enough for the key to repeat
-        self.session.x("xdotool", "keyup", "F8")
-        wait_until(lambda: self.panel_shown(ondrel), message="F8 to show the panel")
-        self.assertTrue(stays(lambda: self.panel_shown(ondrel)),
-                        "a held key toggled the panel more than once")
-        # The target saw the repeats; the panel did not act on them.
-        self.assertGreater(self.target.keys().count("F8"), 1, self.target.keys())
-
-        self.press("F8")
-        wait_until(lambda: not self.panel_shown(ondrel), message="the next press to hide it")
+        wait_until(lambda: self.panel_shown(ondrel), message="the next press to show it")
 
     def test_stored_f12_is_the_key(self):
-        path = os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
-        os.makedirs(os.path.dirname(path))
-        with open(path, "w", encoding="utf-8") as f:
-            f.write("[Settings]\nKeyForShowHideOndrel=F12\n")
+        self.session.store_settings("[Settings]\nKeyForShowHideOndrel=F12\n")
         ondrel = self.start_ondrel()
         self.expect_balloon(ondrel, "hotkey-balloon-f12.png", "Ondrel(<F12>)")
 
@@ -219,7 +108,7 @@ class HotkeyTest(unittest.TestCase):
         ondrel = self.start_ondrel(binary=self.program_copy("bare"), cwd=planted, env=env)
         self.press("F8")
         self.assertTrue(stays(lambda: not self.panel_shown(ondrel)))
-        self.assertNotIn("libKestrine", self.mapped_files(ondrel.pid))
+        self.assertNotIn("libKestrine", mapped_files(ondrel.pid))
         self.assertFalse(os.path.exists(marker), "a planted library was loaded")
         self.assertEqual(ondrel.terminate(), 0)
         self.assertFalse(os.path.exists(marker))
@@ -228,7 +117,7 @@ class HotkeyTest(unittest.TestCase):
         # Windows hook procedure is: code 0, WM_KEYDOWN/WM_KEYUP, the virtual key.
         ondrel = self.start_ondrel(binary=self.program_copy("beside", STUB_FULL), env=env)
         self.press("F9")
-        wait_until(lambda: "key 0 257 120" in read_file(marker),
+        wait_until(lambda: "key 0 257 120" in file_text(marker),
                    message="the library beside the program to see F9")
         with open(marker, encoding="utf-8") as f:
             lines = f.read().splitlines()
@@ -240,14 +129,11 @@ class HotkeyTest(unittest.TestCase):
         marker = os.path.join(self.session.tmp, "setapphwnd-marker")
         binary = self.program_copy("half", STUB_SETAPPHWND_ONLY)
         library = os.path.join(os.path.dirname(binary), "libKestrine.so")
-        ondrel = Ondrel(self.session, binary=binary, env={
-            "ONDREL_STUB_MARKER": marker,
-            "ONDREL_STUB_SETTINGS": ondrel_settings(self.session)})
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
+        ondrel = self.start_ondrel(binary=binary, env={
+            "ONDREL_STUB_MARKER": marker, "ONDREL_STUB_SETTINGS": self.session.settings_path()})
 
         self.expect_balloon(ondrel, "hotkey-balloon-half-library.png", "Ondrel")
-        self.assertIn(library, self.mapped_files(ondrel.pid))
+        self.assertIn(library, mapped_files(ondrel.pid))
         # setAppHwnd was told the window that receives the key messages.
         manager = [w.id for w in self.session.windows_of(ondrel.pid)
                    if self.session.title(w.id) == "Ondrel hotkey receiver"]
@@ -264,19 +150,7 @@ class HotkeyTest(unittest.TestCase):
         # Unloaded by the program before it wrote its settings, not at process exit.
         self.assertEqual(lines[-1], "unloaded settings-written=0")
         self.assertEqual(lines.count("loaded"), 1)
-        self.assertTrue(os.path.exists(ondrel_settings(self.session)))
-
-
-def read_file(path):
-    try:
-        with open(path, encoding="utf-8") as f:
-            return f.read()
-    except FileNotFoundError:
-        return ""
-
-
-def ondrel_settings(session):
-    return os.path.join(session.config_home, "Ondrel", "Ondrel_1.0.conf")
+        self.assertTrue(os.path.exists(self.session.settings_path()))
 
 
 if __name__ == "__main__":

@@ -8,33 +8,17 @@ import shutil
 import subprocess
 import unittest
 
-import test_hotkey
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from helpers import mapped_files, wait_until
+from x11session import ONDREL_BIN, X11Test
 
 BUILD_DIR = os.path.dirname(ONDREL_BIN)
 
 
-class InstallTest(unittest.TestCase):
-    expect_balloon = test_hotkey.HotkeyTest.expect_balloon
-    expect_text = test_hotkey.HotkeyTest.expect_text
-    read_text = test_hotkey.HotkeyTest.read_text
-    popup = test_hotkey.HotkeyTest.popup
-    press = test_hotkey.HotkeyTest.press
-
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
+class InstallTest(X11Test):
     def check_runs_with_its_hook(self, binary, library, shot):
-        ondrel = Ondrel(self.session, binary=binary)
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
+        ondrel = self.start_ondrel(binary=binary)
         self.expect_balloon(ondrel, shot, "Ondrel(<F8>)")
-        with open("/proc/%d/maps" % ondrel.pid, encoding="utf-8") as f:
-            self.assertIn(library, f.read())
+        self.assertIn(library, mapped_files(ondrel.pid))
         self.press("F8")
         wait_until(ondrel.panel, message="F8 to show the panel")
         self.assertEqual(ondrel.terminate(), 0)

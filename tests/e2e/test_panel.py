@@ -8,50 +8,31 @@ import shutil
 import subprocess
 import unittest
 
-from test_dialogs import read_ppm
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from helpers import ocr, wait_until
+from session import ONDREL_BIN
+from x11session import Ondrel, X11Session, X11Test
 
 FULL_BLOCK_CELL = 63 + 219 - 128  # █ on code page 437
 EMPTY_CELL = 190
 
 
-class PanelTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
-    def store_settings(self, text):
-        path = os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(text)
-
+class PanelTest(X11Test):
     def pixel(self, panel, x, y):
         """A pixel of the grid, from its top-left corner."""
-        data = subprocess.run(["import", "-window", str(panel.id), "-depth", "8", "ppm:-"],
-                              env=self.session.env, capture_output=True, check=True).stdout
-        width, _, pixels = read_ppm(data)
+        width, _, pixels = self.session.grab(panel.id)
         offset = ((panel.grid_top + y) * width + x) * 3
         return tuple(pixels[offset:offset + 3])
 
     def strip_text(self, panel, name):
-        shot = self.session.screenshot(name)
-        crop = shot + ".strip.png"
-        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (
+        return ocr(self.session.screenshot(name), "-crop", "%dx%d+%d+%d" % (
             panel.window.width, panel.grid_top, panel.window.x, panel.window.y), "+repage",
-            "-resize", "300%", crop], check=True)
-        return subprocess.run(["tesseract", crop, "-", "-l", "eng"], capture_output=True,
-                              text=True).stdout
+            "-resize", "300%")
 
     def test_dark_background_light_glyphs_and_the_name_under_the_pointer(self):
-        self.store_settings("[Settings]\nColors\\Background\\R=20\nColors\\Background\\G=20\n"
-                            "Colors\\Background\\B=20\nSizes\\Labels=40\nSizes\\Spacing=0\n")
-        ondrel = Ondrel(self.session)
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
+        self.session.store_settings(
+            "[Settings]\nColors\\Background\\R=20\nColors\\Background\\G=20\n"
+            "Colors\\Background\\B=20\nSizes\\Labels=40\nSizes\\Spacing=0\n")
+        ondrel = self.start_ondrel()
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
 
@@ -79,9 +60,7 @@ class PanelTest(unittest.TestCase):
 
         # A right click copies the glyph instead of typing it.
         self.session.x("xdotool", "click", "3")
-        clipboard = lambda: subprocess.run(["xclip", "-o", "-selection", "clipboard"],
-                                           env=self.session.env, capture_output=True,
-                                           text=True).stdout
+        clipboard = lambda: self.session.x("xclip", "-o", "-selection", "clipboard", check=False)
         wait_until(lambda: clipboard() == "Ç", message="Ç on the clipboard")
         self.session.screenshot("panel-copied.png")
         self.assertEqual(self.target.text(), "")

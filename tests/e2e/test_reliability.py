@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Nothing lost, nothing left behind: settings that survive a kill, a settings folder
-that cannot be written, and a tray that comes late or goes and comes back."""
+"""Nothing lost, nothing left behind: settings that survive a kill, whose keycodes and
+socket the next start clears, a settings folder that cannot be written, and a tray
+that comes late or goes and comes back."""
 
 import os
 import pwd
@@ -8,74 +9,53 @@ import signal
 import subprocess
 import unittest
 
-import test_dialogs
-import test_hotkey
-from test_tray import stored_settings
+from helpers import QUIT, SETTINGS, mapped_files, stored_settings, wait_until
 from otheruser import runnable_copy
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
+from x11session import ONDREL_BIN, Ondrel, Target, X11Session, X11Test
 
 TEST_USER = "nobody"
 
 
-class ReliabilityTest(unittest.TestCase):
-    open_menu = test_dialogs.DialogsTest.open_menu
-    click_menu_entry = test_dialogs.DialogsTest.click_menu_entry
-    open_window = test_dialogs.DialogsTest.open_window
-    focus_on = test_dialogs.DialogsTest.focus_on
-    grab = test_dialogs.DialogsTest.grab
-    size_slider_groove = test_dialogs.DialogsTest.size_slider_groove
-    press = test_hotkey.HotkeyTest.press
-
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
-    def test_a_slider_move_survives_a_kill(self):
-        ondrel = Ondrel(self.session)
-        ondrel.wait_for_tray_icon()
-        dialog = self.open_window(ondrel, test_dialogs.SETTINGS, "Settings")
+class ReliabilityTest(X11Test):
+    def test_a_kill_loses_no_setting_and_leaves_nothing_in_the_way(self):
+        keymap = lambda: self.session.x("xmodmap", "-pke")
+        before = keymap()
+        ondrel = self.start_ondrel()
+        # A slider move is stored at once, not only at the exit that a kill skips.
+        dialog = self.open_window(ondrel, SETTINGS, "Settings")
         self.focus_on(dialog)
         x0, y0, _, y1 = self.size_slider_groove(dialog)
         self.session.click(dialog.x + x0 + 3, dialog.y + (y0 + y1) // 2)
         self.session.key("Home")  # the smallest size, 20
-        wait_until(lambda: stored_settings(ondrel.settings_path()).get("sizes\\labels") == "20",
-                   timeout=15, message="the new size in the settings file")
-        ondrel.process.send_signal(signal.SIGKILL)
-        ondrel.process.wait()
-
-        again = Ondrel(self.session)
-        again.click_tray()
-        panel = wait_until(again.panel, message="the panel after the kill")
-        self.assertEqual((panel.window.width, panel.cell), (28 * 20, 20))
-
-    def test_a_killed_instances_keycodes_are_undone_by_the_next(self):
-        keymap = lambda: self.session.x("xmodmap", "-pke")
-        before = keymap()
-        ondrel = Ondrel(self.session)
-        ondrel.wait_for_tray_icon()
+        wait_until(lambda: stored_settings(self.session.settings_path()).get("sizes\\labels")
+                   == "20", timeout=15, message="the new size in the settings file")
+        # 20 glyphs that no key types, each bound to a spare keycode.
+        panel = wait_until(lambda: (lambda p: p if p and p.cell == 20 else None)(ondrel.panel()),
+                           message="the panel of the smallest size")
         self.target.focus()
-        ondrel.click_tray()
-        panel = wait_until(ondrel.panel, message="the panel")
-        for cell in range(70, 90):  # 20 glyphs that no key types
+        for cell in range(70, 90):
             self.session.click(*panel.cell_centre(cell))
         wait_until(lambda: len(self.target.text()) == 20, message="the 20 glyphs")
         self.assertNotEqual(keymap(), before)
         ondrel.process.send_signal(signal.SIGKILL)
         ondrel.process.wait()
         self.assertNotEqual(keymap(), before, "the kill itself undid the bindings")
-
-        Ondrel(self.session).wait_for_tray_icon()
-        wait_until(lambda: keymap() == before, message="the old bindings to be undone")
         runtime = self.session.env["XDG_RUNTIME_DIR"]
+        self.assertTrue(any(name.endswith(".socket") for name in os.listdir(runtime)))
+
+        # The next start is not kept out by the socket left behind, undoes the
+        # bindings, answers the command line, and has the size.
+        again = self.start_ondrel()
+        wait_until(lambda: keymap() == before, message="the old bindings to be undone")
         self.assertEqual([n for n in os.listdir(runtime) if n.endswith(".keycodes")], [])
+        self.assertEqual(self.session.run([ONDREL_BIN, "--toggle"]).returncode, 0)
+        panel = wait_until(again.panel, message="the panel after the kill")
+        self.assertEqual((panel.window.width, panel.cell), (28 * 20, 20))
 
     def test_a_read_only_settings_folder_keeps_the_old_file(self):
         # Root writes whatever the modes say, so Ondrel runs as another user here.
         user = pwd.getpwnam(TEST_USER)
-        home = os.path.join(self.session.tmp, "home")
+        home = os.path.join(self.session.tmp, TEST_USER)
         config = os.path.join(home, "config")
         runtime = os.path.join(home, "runtime")
         folder = os.path.join(config, "Ondrel")
@@ -106,7 +86,7 @@ class ReliabilityTest(unittest.TestCase):
                                         for w in self.session.windows_of(pid)
                                         if w.viewable and w.override_redirect and w.height > 40),
                                        None), message="the tray menu")
-        self.click_menu_entry(menu, 4)  # Quit
+        self.click_menu_entry(menu, QUIT)
         self.assertEqual(process.wait(15), 0)
         with open(settings, "rb") as f:
             self.assertEqual(f.read(), old)
@@ -127,7 +107,7 @@ class ReliabilityTest(unittest.TestCase):
         ondrel = Ondrel(self.session)
         # No tray: the show/hide key still works, once the hook library is in.
         self.target.focus()
-        wait_until(lambda: "libKestrine.so" in open("/proc/%d/maps" % ondrel.pid).read(),
+        wait_until(lambda: "libKestrine.so" in mapped_files(ondrel.pid),
                    message="the hook library")
         self.press("F8")
         wait_until(ondrel.panel, message="F8 to show the panel without a tray")

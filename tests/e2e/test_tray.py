@@ -2,53 +2,19 @@
 """The program in the tray: the icon, the panel it toggles, the menu, and the exits
 that keep the user's settings."""
 
-import configparser
 import os
 import signal
-import time
 import unittest
 
-from x11session import Ondrel, Target, X11Session, wait_until
+from helpers import SHOW_HIDE, stored_settings, wait_until
+from x11session import Ondrel, X11Test
 
 ALL_KEYS = {"colors\\background\\r", "colors\\background\\g", "colors\\background\\b",
             "sizes\\labels", "sizes\\spacing", "keyforshowhideondrel", "codepage"}
 
 
-def stored_settings(path):
-    parser = configparser.ConfigParser(interpolation=None)
-    parser.read(path, encoding="utf-8")
-    return dict(parser["Settings"]) if parser.has_section("Settings") else {}
-
-
-class TrayTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
-    def start_ondrel(self):
-        ondrel = Ondrel(self.session)
-        ondrel.wait_for_tray_icon()
-        self.target.focus()
-        return ondrel
-
-    def open_menu(self, ondrel):
-        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
-        ondrel.click_tray(button=3)
-
-        def new_popup():
-            for w in self.session.windows_of(ondrel.pid):
-                if w.viewable and w.override_redirect and w.id not in before and w.height > 40:
-                    return w
-            return None
-        return wait_until(new_popup, message="the tray menu")
-
-    def click_menu_entry(self, menu, index, count=5):
-        self.session.click(menu.x + menu.width // 2, menu.y + menu.height * (2 * index + 1) // (2 * count))
-
-    def test_click_shows_the_panel_centred_at_half_height_without_taking_focus(self):
+class TrayTest(X11Test):
+    def test_click_and_menu_show_the_panel_centred_at_half_height_without_taking_focus(self):
         ondrel = self.start_ondrel()
         self.assertIsNone(ondrel.panel())
 
@@ -63,49 +29,32 @@ class TrayTest(unittest.TestCase):
         wait_until(lambda: ondrel.panel() is None, message="the panel to hide")
         self.assertTrue(self.target.has_focus())
 
-        # A later show comes back where the panel was.
-        ondrel.click_tray()
-        again = wait_until(ondrel.panel, message="the panel again").window
+        # The menu's first entry shows it too, where it was.
+        menu = self.open_menu(ondrel)
+        self.session.screenshot("tray-menu.png")
+        self.click_menu_entry(menu, SHOW_HIDE)
+        again = wait_until(ondrel.panel, message="the panel from the menu").window
         self.assertEqual((again.x, again.y), (panel.x, panel.y))
 
     def test_startup_balloon_points_at_the_tray_icon(self):
         ondrel = Ondrel(self.session)
         icon = ondrel.wait_for_tray_icon()
-
-        def balloon():
-            for w in self.session.windows_of(ondrel.pid):
-                if w.viewable and w.override_redirect and w.width > 40:
-                    return w
-            return None
-        tip = wait_until(balloon, timeout=15, message="the start-up balloon")
+        tip = wait_until(lambda: self.popup(ondrel), timeout=15, message="the start-up balloon")
         self.session.screenshot("startup-balloon.png")
         # The tray is at the bottom right; the balloon stands just above its icon.
         self.assertLessEqual(tip.y + tip.height, icon.y + icon.height)
         self.assertGreater(tip.y + tip.height, icon.y - 80)
         self.assertGreater(tip.x + tip.width, icon.x - 40)
 
-    def test_menu_entries_in_order(self):
-        ondrel = self.start_ondrel()
-        menu = self.open_menu(ondrel)
-        self.session.screenshot("tray-menu.png")
-        self.click_menu_entry(menu, 0)  # Show/Hide Ondrel
-        wait_until(ondrel.panel, message="the panel from the menu")
-
-        menu = self.open_menu(ondrel)
-        self.click_menu_entry(menu, 4)  # Quit
-        self.assertEqual(ondrel.process.wait(10), 0)
-
     def test_quit_and_signals_store_every_value(self):
         for ending in ("quit", "sigterm", "sigint", "sighup"):
             with self.subTest(ending=ending):
                 ondrel = self.start_ondrel()
-                path = ondrel.settings_path()
+                path = self.session.settings_path()
                 if os.path.exists(path):
                     os.remove(path)
                 if ending == "quit":
-                    menu = self.open_menu(ondrel)
-                    self.click_menu_entry(menu, 4)
-                    code = ondrel.process.wait(10)
+                    code = self.quit_from_menu(ondrel)
                 else:
                     code = ondrel.terminate(getattr(signal, ending.upper()))
                 self.assertEqual(code, 0)
@@ -118,19 +67,17 @@ class TrayTest(unittest.TestCase):
                 self.assertEqual(values["sizes\\labels"], "45")
 
     def test_garbage_settings_start_a_sane_panel(self):
-        path = os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb") as f:
-            f.write(b"[Settings]\nColors\\Background\\R=999\nColors\\Background\\G=abc\n"
-                    b"Sizes\\Labels=-12\nSizes\\Spacing=100000\nKeyForShowHideOndrel=F99\n"
-                    b"\x00\xff\xfe garbage ][\n")
+        self.session.store_settings(
+            b"[Settings]\nColors\\Background\\R=999\nColors\\Background\\G=abc\n"
+            b"Sizes\\Labels=-12\nSizes\\Spacing=100000\nKeyForShowHideOndrel=F99\n"
+            b"\x00\xff\xfe garbage ][\n")
         ondrel = self.start_ondrel()
         ondrel.click_tray()
         panel = wait_until(ondrel.panel, message="the panel")
         self.assertEqual((panel.window.width, panel.cell), (28 * 45, 45))
         self.session.screenshot("garbage-settings-panel.png")
         self.assertEqual(ondrel.terminate(), 0)
-        values = stored_settings(path)
+        values = stored_settings(self.session.settings_path())
         self.assertEqual(values["sizes\\labels"], "45")
         self.assertEqual(values["keyforshowhideondrel"], "F8")
         self.assertEqual(values["colors\\background\\r"], "229")

@@ -11,47 +11,15 @@ import subprocess
 import time
 import unittest
 
-from x11session import ONDREL_BIN, Ondrel, Target, X11Session, wait_until
-
-# The graphic characters that the IBM PC shows for the control codes, and for 127.
-PC_GRAPHICS = {
-    1: 0x263A, 2: 0x263B, 3: 0x2665, 4: 0x2666, 5: 0x2663, 6: 0x2660, 7: 0x2022,
-    8: 0x25D8, 9: 0x25CB, 10: 0x25D9, 11: 0x2642, 12: 0x2640, 13: 0x266A, 14: 0x266B,
-    15: 0x263C, 16: 0x25BA, 17: 0x25C4, 18: 0x2195, 19: 0x203C, 20: 0xB6, 21: 0xA7,
-    22: 0x25AC, 24: 0x2191, 25: 0x2193, 26: 0x2192, 27: 0x2190, 28: 0x221F, 29: 0x2194,
-    30: 0x25B2, 31: 0x25BC, 127: 0x2302,
-}
+from helpers import PACE, panel_glyphs, wait_until
+from session import ONDREL_BIN
+from x11session import Ondrel, Target, X11Test
 
 COLUMNS = 28
 BACKSPACE_LABEL = 7 * 28 - 1
-PACE = 0.04  # seconds between clicks, a quick person's pace
 
 
-def panel_glyphs(code_page):
-    """The panel's glyphs in label order, from Python's own code page tables."""
-    glyphs = []
-    for code in range(1, 128):
-        if code == 23 or code == 32 or chr(code).isalnum():
-            continue
-        glyphs.append(chr(PC_GRAPHICS.get(code, code)))
-    for code in range(128, 255):
-        try:
-            character = bytes([code]).decode("cp%d" % code_page)
-        except UnicodeDecodeError:
-            continue
-        if character not in ("\u00ad", "\u2017"):
-            glyphs.append(character)
-    return glyphs
-
-
-class TypingTest(unittest.TestCase):
-    def setUp(self):
-        self.session = X11Session().start()
-        self.target = Target(self.session)
-
-    def tearDown(self):
-        self.session.stop()
-
+class TypingTest(X11Test):
     # -- helpers -------------------------------------------------------------------
     def keymap(self):
         return self.session.x("xmodmap", "-pke")
@@ -81,17 +49,6 @@ class TypingTest(unittest.TestCase):
         match = re.search(r"^keycode\s+(\d+) = %s\b" % keysym_name, self.keymap(), re.M)
         return int(match.group(1)) if match else None
 
-    def open_menu(self, ondrel):
-        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
-        ondrel.click_tray(button=3)
-
-        def new_popup():
-            for w in self.session.windows_of(ondrel.pid):
-                if w.viewable and w.override_redirect and w.id not in before and w.height > 40:
-                    return w
-            return None
-        return wait_until(new_popup, message="the tray menu")
-
     # -- tests ---------------------------------------------------------------------
     def test_every_glyph_arrives_once_and_in_order(self):
         for code_page, lang in ((437, "en_US.UTF-8"), (866, "ru_RU.UTF-8")):
@@ -110,31 +67,35 @@ class TypingTest(unittest.TestCase):
                 self.session.screenshot("typed-%d.png" % code_page)
                 self.assertEqual(ondrel.terminate(), 0)
 
-    def test_backspace_deletes_and_an_empty_label_types_nothing(self):
+    def test_every_click_types_backspace_deletes_and_an_empty_label_types_nothing(self):
         ondrel = self.start_with_panel()
         glyphs = panel_glyphs(437)
-        for index in (0, 63, 64):
+        # A glyph clicked again is typed every time, also between others.
+        sequence = [0, 63, 63, 5, 63, 5, 5, 100, 63, 64]
+        for index in sequence:
             self.click_label(ondrel, index)
-        self.wait_for_text(glyphs[0] + glyphs[63] + glyphs[64])
+        typed = "".join(glyphs[i] for i in sequence)
+        self.wait_for_text(typed)
+
+        # A layout switch or xmodmap takes a bound keycode over; pressing it again
+        # would type its new character instead of the glyph.
+        keycode = wait_until(lambda: self.keycode_typing("U263A"), message="the binding")
+        self.session.x("xmodmap", "-e", "keycode %d = q Q" % keycode)
+        self.click_label(ondrel, 0)
+        typed += glyphs[0]
+        self.wait_for_text(typed)
+        self.assertIn("keycode %3d = q Q" % keycode, self.keymap())
 
         self.click_label(ondrel, BACKSPACE_LABEL)
-        self.wait_for_text(glyphs[0] + glyphs[63])
+        self.wait_for_text(typed[:-1])
 
         # Labels 190 to 194 are empty with code page 437's 127 glyphs. Whatever they
         # might have typed would arrive before the glyph clicked after them.
         for index in range(190, BACKSPACE_LABEL):
             self.click_label(ondrel, index)
         self.click_label(ondrel, 1)
-        self.wait_for_text(glyphs[0] + glyphs[63] + glyphs[1])
+        self.wait_for_text(typed[:-1] + glyphs[1])
         self.assertTrue(self.target.has_focus())
-
-    def test_repeated_glyph_is_typed_every_time(self):
-        ondrel = self.start_with_panel()
-        glyphs = panel_glyphs(437)
-        sequence = [63, 63, 5, 63, 5, 5, 100, 63]
-        for index in sequence:
-            self.click_label(ondrel, index)
-        self.wait_for_text("".join(glyphs[i] for i in sequence))
 
     def test_dragging_the_panel_keeps_the_focus_and_typing(self):
         ondrel = self.start_with_panel()
@@ -160,20 +121,6 @@ class TypingTest(unittest.TestCase):
         self.wait_for_text(glyphs[2] + glyphs[70])
         self.assertTrue(self.target.has_focus())
 
-    def test_a_binding_that_another_program_changes_is_not_reused(self):
-        ondrel = self.start_with_panel()
-        smile = panel_glyphs(437)[0]
-        self.click_label(ondrel, 0)
-        self.wait_for_text(smile)
-        keycode = wait_until(lambda: self.keycode_typing("U263A"), message="the binding")
-
-        # A layout switch or xmodmap takes the keycode over; pressing it again
-        # would type its new character instead of the glyph.
-        self.session.x("xmodmap", "-e", "keycode %d = q Q" % keycode)
-        self.click_label(ondrel, 0)
-        self.wait_for_text(smile * 2)
-        self.assertIn("keycode %3d = q Q" % keycode, self.keymap())
-
     def test_no_keycode_stays_bound_after_the_program_ends(self):
         before = self.keymap()
         for ending in ("quit", "sigterm"):
@@ -187,9 +134,7 @@ class TypingTest(unittest.TestCase):
                 self.assertNotEqual(self.keymap(), before, "nothing was bound")
                 if ending == "quit":
                     ondrel.click_tray()  # hide the panel: the menu must not hit it
-                    menu = self.open_menu(ondrel)
-                    self.session.click(menu.x + menu.width // 2, menu.y + menu.height * 9 // 10)
-                    self.assertEqual(ondrel.process.wait(10), 0)
+                    self.assertEqual(self.quit_from_menu(ondrel), 0)
                 else:
                     self.assertEqual(ondrel.terminate(signal.SIGTERM), 0)
                 self.assertEqual(self.keymap(), before)

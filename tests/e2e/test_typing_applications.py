@@ -12,8 +12,8 @@ import shutil
 import time
 import unittest
 
-from test_typing import PACE, panel_glyphs
-from x11session import Browser, Ondrel, X11Session, file_text, wait_until
+from helpers import PACE, file_text, panel_glyphs, wait_until
+from x11session import Browser, Ondrel, X11Session
 
 CODE_PAGES = ((437, "en_US.UTF-8"), (866, "ru_RU.UTF-8"))
 

@@ -8,18 +8,17 @@ neither, Ondrel runs through XWayland and says so."""
 import os
 import re
 import shutil
-import subprocess
 import unittest
 
 import waylandsession
-from test_typing import panel_glyphs
-from waylandsession import ONDREL_BIN, Target, WaylandSession, wait_until
+from helpers import (ABOUT, HELP, QUIT, SETTINGS, SHOW_HIDE, file_text, ocr, panel_glyphs,
+                     wait_until)
+from waylandsession import ONDREL_BIN, Target, WaylandSession
 
 GRID = (229, 230, 230)  # the panel's default background
 MENU = (239, 239, 239)  # the title strip's and the menu's, the style's window colour
 ICON_FACE = (244, 246, 249)
 SIZE, COLUMNS = 30, 28
-SHOW_HIDE, SETTINGS, HELP, ABOUT, QUIT = range(5)
 
 
 def role_order_faults(log):
@@ -66,13 +65,7 @@ class WaylandPanelTest(unittest.TestCase):
 
     # -- helpers -------------------------------------------------------------------
     def start_ondrel(self, settings="", env=None):
-        folder = os.path.join(self.session.config_home, "Ondrel")
-        os.makedirs(folder, exist_ok=True)
-        self.session.user.own(folder)
-        path = os.path.join(folder, "Ondrel_1.0.conf")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write("[Settings]\nSizes\\Labels=%d\n%s" % (SIZE, settings))
-        self.session.user.own(path)
+        self.session.store_settings("[Settings]\nSizes\\Labels=%d\n%s" % (SIZE, settings))
         self.log = os.path.join(self.session.files, "ondrel-%d.log" % len(self.session.processes))
         process = self.session.spawn([ONDREL_BIN], log=self.log, env=env)
         self.icon = wait_until(self.find_icon, timeout=20, message="the tray icon in swaybar")
@@ -140,15 +133,14 @@ class WaylandPanelTest(unittest.TestCase):
                 self.target.wait_for_text("".join(glyphs[:-1]) + "\u2554\u2550")
                 self.session.run([ONDREL_BIN, "--quit"])
                 self.assertEqual(ondrel.wait(15), 0)
-                self.target.process.stop()
+                self.session.end(self.target.process)
                 self.target = Target(self.session)
 
     def test_shown_again_moved_and_worked_from_its_menu(self):
         # The client's side of the protocol, to see that each role object goes
         # before its surface: on a hide, and at Quit with the panel shown.
-        ondrel = self.start_ondrel(env={"PATH": self.browser_stub() + os.pathsep +
-                                        self.session.env["PATH"],
-                                        "WAYLAND_DEBUG": "client"})
+        opened = self.session.stub_browser()
+        ondrel = self.start_ondrel(env={"WAYLAND_DEBUG": "client"})
         glyphs = panel_glyphs(437)
         # Hidden and shown twice, by the tray icon, by `ondrel --toggle` and by a
         # key the compositor binds to it: always a layer surface that types.
@@ -190,9 +182,8 @@ class WaylandPanelTest(unittest.TestCase):
             self.session.run(["swaymsg", "[con_id=%d]" % window["id"], "kill"])
             wait_until(lambda: not self.window_named(ondrel.pid, name), message=name + " to close")
         self.choose(HELP)
-        wait_until(lambda: os.path.exists(self.opened), message="the browser")
-        with open(self.opened, encoding="utf-8") as f:
-            self.assertEqual(f.read().strip(), "https://ondrel.example.org/help")
+        self.assertEqual(wait_until(lambda: file_text(opened), message="the browser").strip(),
+                         "https://ondrel.example.org/help")
         self.choose(QUIT)
         self.assertEqual(ondrel.wait(15), 0)
         with open(self.log, encoding="utf-8", errors="replace") as f:
@@ -201,18 +192,6 @@ class WaylandPanelTest(unittest.TestCase):
         faults, made = role_order_faults(log)
         self.assertEqual(faults, [])
         self.assertGreaterEqual(made, 5, "a layer surface for each show")
-
-    def browser_stub(self):
-        """A folder whose xdg-open notes what it was asked to open."""
-        folder = os.path.join(self.session.files, "bin")
-        os.makedirs(folder)
-        self.opened = os.path.join(self.session.files, "opened.txt")
-        opener = os.path.join(folder, "xdg-open")
-        with open(opener, "w", encoding="utf-8") as f:
-            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" > "%s"\n' % self.opened)
-        os.chmod(opener, 0o755)
-        self.session.user.own(self.session.files)
-        return folder
 
 
 @unittest.skipUnless(have("weston", "Xwayland", "trayer", "xdotool", "tesseract"),
@@ -231,10 +210,7 @@ class WestonFallbackTest(unittest.TestCase):
         ondrel = self.session.spawn([ONDREL_BIN], log=log)
         notice = ("On this desktop Ondrel can type only into X11 applications. "
                   "Right-click a character to copy it.")
-        def logged():
-            with open(log, errors="replace") as f:
-                return notice in f.read()
-        wait_until(logged, timeout=30, message="the log to say it")
+        wait_until(lambda: notice in file_text(log), timeout=30, message="the log to say it")
 
         def balloon():
             out = self.session.run(["xdotool", "search", "--all", "--pid", str(ondrel.pid),
@@ -250,10 +226,8 @@ class WestonFallbackTest(unittest.TestCase):
         window = wait_until(balloon, timeout=30, message="the start-up balloon on XWayland")
         shot = os.path.join(self.session.files, "balloon.png")
         self.session.run(["import", "-window", window, shot])
-        big = shot + ".big.png"
-        subprocess.run(["convert", shot, "-resize", "300%", big], check=True)
-        shutil.copy(shot, os.path.join(waylandsession.ARTIFACTS, "weston-balloon.png"))
-        text = subprocess.run(["tesseract", big, "-"], capture_output=True, text=True).stdout
+        shutil.copy(shot, self.session.artifact("weston-balloon.png"))
+        text = ocr(shot, "-resize", "300%")
         self.assertIn("X11 applications", " ".join(text.split()))
 
 

@@ -9,9 +9,8 @@ import subprocess
 import time
 import unittest
 
-from test_typing import panel_glyphs
-from x11session import (ONDREL_BIN, WINDOW_MANAGERS, Ondrel, Target, X11Session, XTestPointer,
-                        wait_until)
+from helpers import panel_glyphs, wait_until
+from x11session import (ONDREL_BIN, WINDOW_MANAGERS, Ondrel, Target, X11Session, XTestPointer)
 
 BUSY_LOOPS = 6
 HOLD, NEXT_CELL = 0.08, 0.15  # seconds the button is held, and to the next cell

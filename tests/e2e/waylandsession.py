@@ -8,9 +8,8 @@ as root: then the session and every program in it run as an unprivileged test us
 helper program (ondrel_wl_input) keeps a stand-in keyboard and a virtual pointer
 alive for the whole session and drives them.
 
-Environment: ONDREL_WL_INPUT_BIN (the helper), ONDREL_WAYLAND_PROBE_BIN,
-ONDREL_TEST_USER (default ondreltest), and those of x11session (ONDREL_BIN,
-ONDREL_TARGET_BIN, ONDREL_ARTIFACTS).
+Environment: ONDREL_WL_INPUT_BIN (the helper), ONDREL_TEST_USER (default ondreltest),
+and those of session.py.
 """
 
 import json
@@ -20,13 +19,13 @@ import re
 import shutil
 import signal
 import subprocess
-import time
 
+import session as base
+from helpers import read_ppm, wait_until
 from otheruser import runnable_copy, shared_temp_folder
-from x11session import ARTIFACTS, ONDREL_BIN, TARGET_BIN, file_text, wait_until  # noqa: F401
+from session import ONDREL_BIN, TARGET_BIN, Session
 
 INPUT_BIN = os.environ.get("ONDREL_WL_INPUT_BIN", "")
-PROBE_BIN = os.environ.get("ONDREL_WAYLAND_PROBE_BIN", "")
 TEST_USER = os.environ.get("ONDREL_TEST_USER", "ondreltest")
 # What a program in the session may inherit from ours; the rest is set by the session.
 PASSED_ON = ("PATH", "LANG", "LC_ALL", "LC_CTYPE", "TZ", "ASAN_OPTIONS", "UBSAN_OPTIONS",
@@ -73,11 +72,12 @@ class User:
 
 
 class Process:
-    """A program started as the session's user. pid is the program's own, not that
-    of runuser, which waits for it."""
+    """A program started as the session's user, ended as subprocess.Popen is. pid is
+    the program's own, not that of runuser, which waits for it."""
 
     def __init__(self, popen, direct):
         self.popen = popen
+        self.stdin, self.stdout = popen.stdin, popen.stdout
         # 0 when the program has already ended.
         self.pid = popen.pid if direct else wait_until(
             lambda: _first_child(popen.pid) or (popen.poll() is not None and -1),
@@ -87,7 +87,10 @@ class Process:
     def poll(self):
         return self.popen.poll()
 
-    def signal(self, sig):
+    def wait(self, timeout=None):
+        return self.popen.wait(timeout)
+
+    def send_signal(self, sig):
         if not self.pid or self.popen.poll() is not None:
             return
         try:
@@ -95,25 +98,12 @@ class Process:
         except ProcessLookupError:
             pass
 
-    def stop(self, timeout=5):
-        if self.popen.poll() is None:
-            self.signal(signal.SIGTERM)
-            try:
-                self.popen.wait(timeout)
-            except subprocess.TimeoutExpired:
-                self.signal(signal.SIGKILL)
-                self.popen.kill()
-                self.popen.wait()
-        for pipe in (self.popen.stdin, self.popen.stdout):
-            if pipe:
-                try:
-                    pipe.close()
-                except OSError:
-                    pass
-        return self.popen.returncode
+    def terminate(self):
+        self.send_signal(signal.SIGTERM)
 
-    def wait(self, timeout=None):
-        return self.popen.wait(timeout)
+    def kill(self):
+        self.send_signal(signal.SIGKILL)
+        self.popen.kill()
 
 
 def _first_child(pid):
@@ -125,78 +115,53 @@ def _first_child(pid):
     return int(children[0]) if children else None
 
 
-class WaylandSession:
+class WaylandSession(Session):
     """compositor: "sway" (both protocols, swaybar tray) or "weston" (neither, with
     XWayland). bindings: sway key bindings, {"F8": "exec CMD"}."""
 
     def __init__(self, compositor="sway", width=1280, height=1024, tray=True, bindings=None,
                  xwayland=False):
+        super().__init__(width, height, tray and compositor == "sway")
         self.compositor = compositor
-        self.width, self.height = width, height
-        self.tray = tray and compositor == "sway"
         self.bindings = dict(bindings or {})
         self.xwayland = xwayland or compositor == "weston"
         self.user = User()
-        self.processes = []
         self.input = None
-        self.env = {}
 
     # -- session -------------------------------------------------------------------
-    def start(self):
-        # A test whose setUp fails gets no tearDown: a half-started session must not
-        # outlive it.
-        try:
-            return self._start()
-        except BaseException:
-            self.stop()
-            raise
+    def scratch_folder(self):
+        return shared_temp_folder("ondrel-wl-")
 
-    def _start(self):
-        self.tmp = shared_temp_folder("ondrel-wl-")
-        self.runtime = self._folder("runtime", 0o700)
-        self.config_home = self._folder("config", 0o755)
-        self.home = self._folder("home", 0o755)
-        self.files = self._folder("files", 0o755)  # where the session's programs write
-        self.env = {k: v for k, v in os.environ.items() if k in PASSED_ON}
-        self.env.setdefault("PATH", "/usr/local/bin:/usr/bin:/bin")
-        self.env.setdefault("LANG", "C.UTF-8")
-        self.env.update({
+    def own(self, path):
+        self.user.own(path)
+
+    def environment(self):
+        env = {k: v for k, v in os.environ.items() if k in PASSED_ON}
+        env.setdefault("PATH", "/usr/local/bin:/usr/bin:/bin")
+        env.setdefault("LANG", "C.UTF-8")
+        env.update({
             "HOME": self.home,
             "USER": self.user.name,
             "XDG_RUNTIME_DIR": self.runtime,
             "XDG_CONFIG_HOME": self.config_home,
             "XDG_SESSION_TYPE": "wayland",
         })
-        for binary in (INPUT_BIN, PROBE_BIN, TARGET_BIN, ONDREL_BIN):
+        return env
+
+    def _start(self):
+        for binary in (INPUT_BIN, TARGET_BIN, ONDREL_BIN):
             if binary and os.path.exists(binary):
                 self.user.provide(binary, self.tmp)
-        self._start_bus()
-        if self.compositor == "sway":
-            self._start_sway()
-        else:
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start_bus()
+        if self.compositor != "sway":
             self._start_weston()
-        if self.compositor == "sway":
-            self._start_input()
-            if self.tray:
-                wait_until(lambda: self.bus_name_has_owner("org.kde.StatusNotifierWatcher"),
-                           timeout=20, message="swaybar's StatusNotifierWatcher")
+            return self
+        self._start_sway()
+        self._start_input()
+        if self.tray:
+            wait_until(lambda: self.bus_name_has_owner("org.kde.StatusNotifierWatcher"),
+                       timeout=20, message="swaybar's StatusNotifierWatcher")
         return self
-
-    def _folder(self, name, mode):
-        path = os.path.join(self.tmp, name)
-        os.mkdir(path, mode)
-        os.chmod(path, mode)
-        self.user.own(path)
-        return path
-
-    def _start_bus(self):
-        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--nosyslog",
-                          "--address=unix:path=%s/bus" % self.runtime, "--print-address=1"],
-                         stdout=subprocess.PIPE)
-        address = bus.popen.stdout.readline().decode().strip()
-        if not address:
-            raise RuntimeError("dbus-daemon did not start")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def _start_sway(self):
         config = os.path.join(self.tmp, "sway.conf")
@@ -262,69 +227,33 @@ class WaylandSession:
             raise RuntimeError("ONDREL_WL_INPUT_BIN is not set")
         self.input = self.spawn([INPUT_BIN, str(self.width), str(self.height)],
                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        reply = self.input.popen.stdout.readline().decode().strip()
+        reply = self.input.stdout.readline().decode().strip()
         if reply != "ready":
             raise RuntimeError("the input helper did not start: " + reply)
 
     def stop(self):
-        if self.input and self.input.popen.stdin:
+        # The input helper ends when its input does, and takes its devices with it.
+        if self.input and self.input.stdin:
             try:
-                self.input.popen.stdin.close()
+                self.input.stdin.close()
             except OSError:
                 pass
-        for process in reversed(self.processes):
-            process.stop()
-        self.processes = []
-        if getattr(self, "tmp", None):
-            shutil.rmtree(self.tmp, ignore_errors=True)
+        super().stop()
 
     # -- programs ------------------------------------------------------------------
-    def spawn(self, argv, env=None, log=None, stdin=subprocess.DEVNULL,
-              stdout=subprocess.DEVNULL, cwd=None):
-        """Starts a program as the session's user with the session's environment;
-        its output goes to log when given (written through a pipe-less file that
-        we open, so the user needs no right to the folder)."""
-        environment = dict(self.env)
-        environment.update(env or {})
-        out = open(log, "ab") if log else stdout
-        try:
-            popen = subprocess.Popen(self.user.command(argv, environment), stdin=stdin,
-                                     stdout=out, stderr=out if log else subprocess.DEVNULL,
-                                     cwd=cwd or self.tmp)
-        finally:
-            if log:
-                out.close()
-        process = Process(popen, direct=not self.user.as_root)
-        self.processes.append(process)
-        return process
+    def command(self, argv, env):
+        """argv as the session's user, with exactly the session's environment."""
+        argv, environment = super().command(argv, env)
+        return self.user.command(argv, environment), None
 
-    def run(self, argv, env=None, check=True, timeout=30):
-        environment = dict(self.env)
-        environment.update(env or {})
-        result = subprocess.run(self.user.command(argv, environment), capture_output=True,
-                                text=True, timeout=timeout, cwd=self.tmp)
-        if check and result.returncode != 0:
-            raise RuntimeError("%s failed: %s" % (" ".join(argv), result.stderr))
-        return result
+    def tracked(self, popen):
+        return Process(popen, direct=not self.user.as_root)
 
     def bus_name_has_owner(self, name):
         result = self.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
                            "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
                            "string:" + name], check=False)
         return "boolean true" in result.stdout
-
-    def bus_property(self, service, path, interface, name):
-        """A D-Bus property as dbus-send prints it (the text after "variant")."""
-        result = self.run(["dbus-send", "--session", "--print-reply", "--dest=" + service, path,
-                           "org.freedesktop.DBus.Properties.Get", "string:" + interface,
-                           "string:" + name], check=False)
-        return result.stdout.split("variant", 1)[-1].strip() if result.returncode == 0 else None
-
-    def probe(self):
-        """What ondrel-wayland-probe says: {name: bool}."""
-        result = self.run([PROBE_BIN], check=False)
-        return {key.strip(): value.strip() == "yes" for key, value in
-                (line.split(":", 1) for line in result.stdout.splitlines() if ":" in line)}
 
     # -- sway's tree ---------------------------------------------------------------
     def tree(self):
@@ -352,9 +281,9 @@ class WaylandSession:
 
     # -- input ---------------------------------------------------------------------
     def _input(self, line):
-        self.input.popen.stdin.write((line + "\n").encode())
-        self.input.popen.stdin.flush()
-        reply = self.input.popen.stdout.readline().decode().strip()
+        self.input.stdin.write((line + "\n").encode())
+        self.input.stdin.flush()
+        reply = self.input.stdout.readline().decode().strip()
         if not reply or reply.startswith("error"):
             raise RuntimeError("input helper: %s -> %s" % (line, reply or "no answer"))
         return reply
@@ -380,15 +309,10 @@ class WaylandSession:
         fields = self._input("type %x" % keysym).split()
         return int(fields[1]) / 1e9, int(fields[3])
 
-    def type_backspace(self):
-        fields = self._input("backspace").split()
-        return int(fields[1]) / 1e9, int(fields[3])
-
     # -- pictures ------------------------------------------------------------------
     def screenshot(self, name, region=None):
         """A PNG of the whole output (or region (x, y, w, h)) in the artifacts."""
-        os.makedirs(ARTIFACTS, exist_ok=True)
-        path = os.path.join(ARTIFACTS, name)
+        path = self.artifact(name)
         shot = os.path.join(self.runtime, "shot.png")
         self.run(self._grim_argv(region) + [shot])
         shutil.copyfile(shot, path)
@@ -400,11 +324,8 @@ class WaylandSession:
         shot = os.path.join(self.runtime, "shot.ppm")
         self.run(self._grim_argv((x, y, width, height)) + ["-t", "ppm", shot])
         with open(shot, "rb") as f:
-            data = f.read()
+            w, h, body = read_ppm(f.read())
         os.unlink(shot)
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-        w, h = int(match.group(1)), int(match.group(2))
-        body = data[match.end():]
         return [[tuple(body[(row * w + col) * 3:(row * w + col) * 3 + 3]) for col in range(w)]
                 for row in range(h)]
 
@@ -434,17 +355,11 @@ class WaylandSession:
         return argv
 
 
-class Target:
-    """The native Wayland application typed into: a text field whose text lands in a
-    file (tests/e2e/target)."""
+class Target(base.Target):
+    """The native Wayland application typed into, with the keyboard on sway."""
 
     def __init__(self, session, platform="wayland"):
-        self.session = session
-        stamp = time.monotonic_ns()
-        self.output = os.path.join(session.files, "target-%d.txt" % stamp)
-        self.key_log = os.path.join(session.files, "target-keys-%d.txt" % stamp)
-        self.process = session.spawn([TARGET_BIN, self.output, self.key_log],
-                                     env={"QT_QPA_PLATFORM": platform})
+        super().__init__(session, env={"QT_QPA_PLATFORM": platform})
         if session.compositor == "sway":
             self.window = wait_until(lambda: (session.windows_of(self.process.pid) or [None])[0],
                                      message="the target's window")
@@ -470,16 +385,3 @@ class Target:
     def has_focus(self):
         focused = self.session.focused_window()
         return bool(focused and focused.get("pid") == self.process.pid)
-
-    def text(self):
-        return file_text(self.output)
-
-    def keys(self):
-        """The names of the keys pressed in the target so far, in order."""
-        return file_text(self.key_log).split()
-
-    def wait_for_text(self, text, timeout=10):
-        try:
-            return wait_until(lambda: self.text() == text, timeout=timeout)
-        except AssertionError:
-            raise AssertionError("the target holds %r, not %r" % (self.text(), text)) from None

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A private X session for end-to-end tests: Xvfb, openbox and the trayer tray host,
-plus helpers to drive the real program and a target application with xdotool."""
+the real program and a target application driven with xdotool, and X11Test, the
+base of the tests that work them as a user does."""
 
 import ctypes
 import ctypes.util
@@ -8,37 +9,16 @@ import http.server
 import json
 import os
 import re
-import shutil
 import signal
 import subprocess
 import tempfile
 import threading
 import time
+import unittest
 
-ONDREL_BIN = os.environ.get("ONDREL_BIN", "")
-TARGET_BIN = os.environ.get("ONDREL_TARGET_BIN", "")
-ARTIFACTS = os.environ.get("ONDREL_ARTIFACTS", os.path.join(tempfile.gettempdir(), "ondrel-artifacts"))
-
-
-def file_text(path):
-    """What a file holds, or "" while it does not exist yet."""
-    try:
-        with open(path, encoding="utf-8") as f:
-            return f.read()
-    except FileNotFoundError:
-        return ""
-
-
-def wait_until(predicate, timeout=10.0, interval=0.05, message="condition"):
-    """Polls until predicate() returns something true; returns it or raises."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + message)
-        time.sleep(interval)
+import session as base
+from helpers import QUIT, ocr, read_ppm, wait_until
+from session import ONDREL_BIN, Session
 
 
 class Window:
@@ -71,41 +51,28 @@ WINDOW_MANAGERS = {
 WANT_A_BUS = {"xfwm4", "kwin_x11", "marco"}
 
 
-class X11Session:
+class X11Session(Session):
+    """Xvfb with a window manager, openbox unless told another, and with tray, the
+    trayer tray host."""
+
     def __init__(self, width=1280, height=1024, tray=True, window_manager="openbox"):
-        self.width, self.height = width, height
-        self.tray = tray
+        super().__init__(width, height, tray)
         self.window_manager = window_manager
-        self.processes = []
-        self.tmp = tempfile.mkdtemp(prefix="ondrel-e2e-")
-        self.config_home = os.path.join(self.tmp, "config")
-        os.makedirs(self.config_home)
-        runtime = os.path.join(self.tmp, "runtime")
-        os.makedirs(runtime, mode=0o700)
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("DBUS_", "WAYLAND_", "QT_QPA_"))}
+
+    def environment(self):
+        env = {k: v for k, v in os.environ.items()
+               if not k.startswith(("DBUS_", "WAYLAND_", "QT_QPA_")) and k != "LC_ALL"}
         # Without a session bus Qt uses the XEmbed tray, which trayer hosts.
-        self.env.update({
+        env.update({
             "XDG_CONFIG_HOME": self.config_home,
-            "XDG_RUNTIME_DIR": runtime,
+            "XDG_RUNTIME_DIR": self.runtime,
             "LANG": "en_US.UTF-8",
-            "LC_ALL": "",
             "XDG_SESSION_TYPE": "x11",
             # No bus, and none started on demand (dbus-launch's autolaunch, where
             # the machine has it): tests that need one start their own.
             "DBUS_SESSION_BUS_ADDRESS": "disabled:",
         })
-        self.env.pop("LC_ALL")
-
-    # -- session -------------------------------------------------------------------
-    def start(self):
-        # A test whose setUp fails gets no tearDown: a half-started session must not
-        # outlive it.
-        try:
-            return self._start()
-        except BaseException:
-            self.stop()
-            raise
+        return env
 
     def _start(self):
         read_fd, write_fd = os.pipe()
@@ -134,18 +101,13 @@ class X11Session:
     def start_window_manager(self):
         # Window managers keep files of their own in the home folder; the session's
         # are its own, and go with it.
-        home = os.path.join(self.tmp, "home")
-        os.makedirs(home, exist_ok=True)
         with open(os.path.join(self.tmp, "i3.config"), "w", encoding="utf-8") as f:
             # Hiding the panel leaves the pointer over some window; with i3's default
             # that window would take the focus from the one typed into.
             f.write("# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n")
-        env = {"HOME": home}
+        env = {"HOME": self.home}
         if self.window_manager in WANT_A_BUS:
-            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                                   stdout=subprocess.PIPE, text=True, env=self.env)
-            self.processes.append(bus)
-            env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.start_bus()
         argv = [arg.format(tmp=self.tmp) for arg in WINDOW_MANAGERS[self.window_manager]]
         self.spawn(argv, env=env)
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
@@ -168,32 +130,14 @@ class X11Session:
                 if attempt == attempts - 1:
                     raise
 
-    def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-        self.processes = []
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def spawn(self, argv, env=None, **kwargs):
-        environment = dict(self.env)
-        environment.update(env or {})
-        process = subprocess.Popen(argv, env=environment, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, **kwargs)
-        self.processes.append(process)
-        return process
-
     def x(self, *argv, check=True):
         """Runs an X client tool in the session and returns its output."""
-        result = subprocess.run(argv, env=self.env, capture_output=True, text=True)
-        if check and result.returncode != 0:
-            raise RuntimeError("%s failed: %s" % (" ".join(argv), result.stderr))
-        return result.stdout
+        return self.run(argv, check=check).stdout
+
+    def grab(self, wid):
+        """A window's content as (width, height, RGB bytes)."""
+        return read_ppm(self.run(["import", "-window", str(wid), "-depth", "8", "ppm:-"],
+                                 text=False).stdout)
 
     # -- windows -------------------------------------------------------------------
     def window(self, wid):
@@ -290,8 +234,7 @@ class X11Session:
         self.x("xdotool", "key", *names)
 
     def screenshot(self, name):
-        os.makedirs(ARTIFACTS, exist_ok=True)
-        path = os.path.join(ARTIFACTS, name)
+        path = self.artifact(name)
         self.x("import", "-window", "root", path)
         return path
 
@@ -366,15 +309,11 @@ class XTestPointer:
         self._x.XCloseDisplay(self._display)
 
 
-class Target:
-    """The application being typed into: a text field whose content lands in a file."""
+class Target(base.Target):
+    """The application typed into, focused."""
 
     def __init__(self, session):
-        self.session = session
-        stamp = time.monotonic_ns()
-        self.output = os.path.join(session.tmp, "target-%d.txt" % stamp)
-        self.key_log = os.path.join(session.tmp, "target-keys-%d.txt" % stamp)
-        self.process = session.spawn([TARGET_BIN, self.output, self.key_log])
+        super().__init__(session)
         self.window = wait_until(lambda: self._window(), timeout=30, message="the target window")
         self.focus()
 
@@ -389,20 +328,13 @@ class Target:
     def has_focus(self):
         return self.session.focused_window() == self.window.id
 
-    def text(self):
-        return file_text(self.output)
-
-    def keys(self):
-        """The names of the keys pressed in the target so far, in order."""
-        return file_text(self.key_log).split()
-
 
 class Ondrel:
     """The real program, started in the session."""
 
-    def __init__(self, session, env=None, cwd=None, binary=None):
+    def __init__(self, session, env=None, cwd=None, binary=None, log=None):
         self.session = session
-        self.process = session.spawn([binary or ONDREL_BIN], env=env, cwd=cwd)
+        self.process = session.spawn([binary or ONDREL_BIN], env=env, cwd=cwd, log=log)
 
     @property
     def pid(self):
@@ -427,9 +359,6 @@ class Ondrel:
     def terminate(self, sig=signal.SIGTERM, timeout=10):
         self.process.send_signal(sig)
         return self.process.wait(timeout)
-
-    def settings_path(self):
-        return os.path.join(self.session.config_home, "Ondrel", "Ondrel_1.0.conf")
 
 
 class TextPage:
@@ -515,3 +444,133 @@ class Browser:
 
     def close(self):
         self.page.close()
+
+
+# Where Qt names a key otherwise than xdotool does.
+QT_KEY_NAMES = {"Escape": "Esc", "a": "A"}
+
+
+class X11Test(unittest.TestCase):
+    """A test in an X session of its own with the target application focused, and
+    what a user does with Ondrel's tray icon, its menu, windows and pop-ups."""
+
+    def setUp(self):
+        self.session = X11Session().start()
+        self.target = Target(self.session)
+
+    def tearDown(self):
+        self.session.stop()
+
+    def start_ondrel(self, **kwargs):
+        """Ondrel (given Ondrel's arguments) with its icon in the tray, and the focus
+        back on the target."""
+        ondrel = Ondrel(self.session, **kwargs)
+        ondrel.wait_for_tray_icon()
+        self.target.focus()
+        return ondrel
+
+    # -- the tray menu and the windows it opens --------------------------------------
+    def open_menu(self, ondrel):
+        before = {w.id for w in self.session.windows_of(ondrel.pid) if w.viewable}
+        ondrel.click_tray(button=3)
+
+        def new_popup():
+            for w in self.session.windows_of(ondrel.pid):
+                if w.viewable and w.override_redirect and w.id not in before and w.height > 40:
+                    return w
+            return None
+        return wait_until(new_popup, message="the tray menu")
+
+    def click_menu_entry(self, menu, entry, count=5):
+        self.session.click(menu.x + menu.width // 2,
+                           menu.y + menu.height * (2 * entry + 1) // (2 * count))
+
+    def quit_from_menu(self, ondrel):
+        """Chooses Quit; returns Ondrel's exit status."""
+        self.click_menu_entry(self.open_menu(ondrel), QUIT)
+        return ondrel.process.wait(10)
+
+    def windows_titled(self, ondrel, title):
+        return [w for w in self.session.managed_windows(ondrel.pid)
+                if self.session.title(w.id) == title]
+
+    def open_window(self, ondrel, entry, title):
+        """Chooses an entry of the menu and returns the window it opens."""
+        self.click_menu_entry(self.open_menu(ondrel), entry)
+        return wait_until(lambda: (self.windows_titled(ondrel, title) or [None])[0],
+                          message="the window " + title)
+
+    def focus_on(self, window):
+        wait_until(lambda: self.session.focused_window() == window.id,
+                   message="focus on 0x%x" % window.id)
+
+    def size_slider_groove(self, dialog):
+        """The filled part of the settings' "Symbol size" slider: at the largest size,
+        all of it. It is the only highlight-blue run in the dialog's upper third, above
+        the row that holds the focused button's blue frame."""
+        width, height, pixels = self.session.grab(dialog.id)
+        xs, ys = [], []
+        for y in range(height // 3):
+            for x in range(width):
+                r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+                if b > 150 and b > r + 60 and g > r + 20:
+                    xs.append(x)
+                    ys.append(y)
+        self.assertTrue(xs, "no slider groove found")
+        return min(xs), min(ys), max(xs), max(ys)
+
+    # -- keys, pop-ups and their text ------------------------------------------------
+    def press(self, *keys):
+        """Presses keys (xdotool's names) in the target and waits until it has
+        received them all."""
+        before = len(self.target.keys())
+        self.session.key(*keys)
+        wait_until(lambda: len(self.target.keys()) >= before + len(keys),
+                   message="the target to receive " + " ".join(keys))
+        qt_names = [QT_KEY_NAMES.get(key, key) for key in keys]
+        self.assertEqual(self.target.keys()[before:before + len(keys)], qt_names)
+
+    def popup(self, ondrel, exclude=()):
+        """A viewable pop-up of the program (balloon, tooltip), not the tray icon nor
+        the panel."""
+        for w in self.session.windows_of(ondrel.pid):
+            if (w.viewable and w.override_redirect and w.width > 40 and w.id not in exclude
+                    and not self.session.is_panel(w.id)):
+                return w
+        return None
+
+    def read_text(self, window, name):
+        """The lines that optical character recognition reads in a window, without
+        blanks, at a few scales (one scale can misread a glyph that another reads)."""
+        shot = self.session.screenshot(name)
+        readings = set()
+        for scale in (200, 250, 300):
+            # The window's dark frame line would be read as text, so it goes.
+            out = ocr(shot, "-crop", "%dx%d+%d+%d" % (window.width, window.height, window.x,
+                                                      window.y),
+                      "+repage", "-shave", "2x2", "-scale", "%d%%" % scale,
+                      "-bordercolor", "white", "-border", "10", psm=6)
+            readings.update("".join(line.split()) for line in out.splitlines())
+        readings.discard("")
+        return readings
+
+    def expect_text(self, window, name, expected):
+        """Waits until the window reads the expected line; a window just mapped may
+        not have painted yet. "Ondrel" alone must also not read as the longer form."""
+        readings = set()
+
+        def reads_expected():
+            readings.clear()
+            readings.update(self.read_text(window, name))
+            return expected in readings
+        try:
+            wait_until(reads_expected, timeout=15, interval=0.2, message=expected)
+        except AssertionError:
+            self.fail("%r not read in %s: %r" % (expected, name, sorted(readings)))
+        if expected == "Ondrel":
+            self.assertFalse([r for r in readings if r.startswith("Ondrel(")], readings)
+
+    def expect_balloon(self, ondrel, name, expected):
+        balloon = wait_until(lambda: self.popup(ondrel), message="the start-up balloon")
+        self.expect_text(balloon, name, expected)
+        return balloon

@@ -14,7 +14,8 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from x11session import X11Session, wait_until  # noqa: E402
+from helpers import wait_until  # noqa: E402
+from x11session import X11Session  # noqa: E402
 
 WINE = os.environ.get("ONDREL_WINE64") or shutil.which("wine64") or "/usr/lib/wine/wine64"
 WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
