@@ -72,7 +72,7 @@ qt_options=(
     # What Ondrel's windows, dialogs and local socket never use. The main window, tool
     # bar and menu bar stay, as Qt Widgets' precompiled header needs them in 6.4.2, and
     # so does XPM: without it there is no drag and drop, and Qt 6.4.2 for Windows does
-    # not compile without that.
+    # not compile without that. The windowsvista style includes the input dialog.
     -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF
     -DFEATURE_dockwidget=OFF -DFEATURE_mdiarea=OFF -DFEATURE_statusbar=OFF
     -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF -DFEATURE_wizard=OFF
@@ -80,7 +80,7 @@ qt_options=(
     -DFEATURE_textbrowser=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF
     -DFEATURE_fontcombobox=OFF -DFEATURE_fontdialog=OFF -DFEATURE_filedialog=OFF
     -DFEATURE_fscompleter=OFF -DFEATURE_filesystemmodel=OFF -DFEATURE_progressdialog=OFF
-    -DFEATURE_inputdialog=OFF -DFEATURE_errormessage=OFF -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_errormessage=OFF -DFEATURE_keysequenceedit=OFF
     -DFEATURE_syntaxhighlighter=OFF -DFEATURE_scroller=OFF -DFEATURE_treewidget=OFF
     -DFEATURE_tablewidget=OFF -DFEATURE_listwidget=OFF -DFEATURE_columnview=OFF
     -DFEATURE_datawidgetmapper=OFF -DFEATURE_undoview=OFF -DFEATURE_undogroup=OFF
@@ -254,6 +254,7 @@ fi
 # --- Ondrel -------------------------------------------------------------------------------
 started=$SECONDS
 build=$out/ondrel
+mkdir -p "$build"
 log "building Ondrel in $build"
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
@@ -314,9 +315,11 @@ find "$tree" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneed
 # Every DLL that a program or plugin of the tree imports is Windows' own or in the tree.
 missing_dlls=$(find "$tree" -name '*.exe' -o -name '*.dll' | xargs -n1 $triple-objdump -p |
     sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | sort -u | while read -r dll; do
-        [ -e "$tree/$dll" ] || [ -e "/usr/$triple/lib/lib${dll%.dll}.a" ] ||
-            [ -e "/usr/$triple/lib/lib$(echo "${dll%.dll}" | tr '[:upper:]' '[:lower:]').a" ] ||
-            echo "$dll"
+        base=$(echo "$dll" | tr '[:upper:]' '[:lower:]')
+        base=${base%.dll}
+        # api-ms-win-*: Windows' API sets, which the system resolves itself.
+        [ -e "$tree/$dll" ] || [ -e "/usr/$triple/lib/lib$base.a" ] ||
+            [[ $base == api-ms-win-* ]] || echo "$dll"
     done)
 if [ -n "$missing_dlls" ]; then
     echo "build-windows: the tree lacks: $missing_dlls" >&2
