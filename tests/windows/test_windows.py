@@ -165,6 +165,8 @@ def exercise(wine, probe_exe, tree, where):
             clicks += 1
             session.click(*icon.centre())
             soon(shown, 10)
+        if not shown():
+            session.screenshot("wine-tray-click-%s.png" % where)
         check(where + ": a click on the tray icon shows the panel (%d clicks)" % clicks, shown())
         ondrel("--hide")
 
