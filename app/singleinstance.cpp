@@ -10,7 +10,13 @@
 
 namespace {
 
-constexpr int answerMilliseconds = 5000;
+// How long a running Ondrel may take to start listening; after that its lock is
+// taken for a dead one's.
+constexpr int connectMilliseconds = 5000;
+// Once connected, the running Ondrel is there: on a busy machine (or under Wine) its
+// answer can take longer than a connection, and giving up early reports a live
+// Ondrel as not responding although it carries the command out.
+constexpr int answerMilliseconds = 15000;
 constexpr int retryMilliseconds = 50;
 
 } // namespace
@@ -45,7 +51,7 @@ SingleInstance::Role SingleInstance::claim()
 
 SingleInstance::Delivery SingleInstance::deliver(const instancemessage::Message &message)
 {
-    const QDeadlineTimer deadline(answerMilliseconds);
+    QDeadlineTimer deadline(connectMilliseconds);
     QLocalSocket socket;
     for (;;) {
         socket.connectToServer(m_serverName);
@@ -60,6 +66,7 @@ SingleInstance::Delivery SingleInstance::deliver(const instancemessage::Message 
             return Delivery::Unheard;
         QThread::msleep(retryMilliseconds);
     }
+    deadline.setRemainingTime(answerMilliseconds);
     socket.write(message.command == instancemessage::Command::Type
                      ? instancemessage::encodeType(message.text)
                      : instancemessage::encode(message.command));
