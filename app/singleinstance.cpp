@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "singleinstance.h"
 
+#include "applog.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -18,6 +20,12 @@ constexpr int connectMilliseconds = 5000;
 // Ondrel as not responding although it carries the command out.
 constexpr int answerMilliseconds = 15000;
 constexpr int retryMilliseconds = 50;
+
+SingleInstance::Delivery notResponding(const QLocalSocket &socket, const char *when)
+{
+    qCWarning(lcApp) << "The running Ondrel did not answer" << when << ":" << socket.errorString();
+    return SingleInstance::Delivery::NotResponding;
+}
 
 } // namespace
 
@@ -62,23 +70,28 @@ SingleInstance::Delivery SingleInstance::deliver(const instancemessage::Message 
             return Delivery::Refused;
         }
         // The running Ondrel may have the lock but not be listening yet.
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            qCInfo(lcApp) << "No running Ondrel took the connection:" << socket.errorString();
             return Delivery::Unheard;
+        }
         QThread::msleep(retryMilliseconds);
     }
     deadline.setRemainingTime(answerMilliseconds);
+    // No wait for the bytes written: on Windows the pipe may take them at once, and
+    // the wait then reports a failure as there is nothing left to write. Waiting for
+    // the answer sends what is still buffered, on every platform.
     socket.write(message.command == instancemessage::Command::Type
                      ? instancemessage::encodeType(message.text)
                      : instancemessage::encode(message.command));
-    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-        return Delivery::NotResponding;
     QByteArray answer;
     while (!answer.endsWith('\n')) {
         if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return Delivery::NotResponding;
+            return notResponding(socket, "while waiting for the answer");
         answer += socket.readAll();
     }
-    return answer == instancemessage::acknowledgement ? Delivery::Done : Delivery::NotResponding;
+    if (answer != instancemessage::acknowledgement)
+        return notResponding(socket, "with an answer that is no acknowledgement");
+    return Delivery::Done;
 }
 
 bool SingleInstance::takeOver()
