@@ -85,16 +85,17 @@ TrayController::TrayController(platform::Services &services, QObject *parent)
 
     createPanel();
     createTrayIcon();
+    startShowHideKey();
+    m_hotkeys = hotkeys::buildHotkeyList();
+    selectInitialHotkey();
+
+    // Shown once its tooltip names the key, so that the tray gets the icon whole, once.
     m_trayIcon->show();
     // Qt shows the icon as soon as a tray starts, and again after a tray restarts.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         qCWarning(lcApp) << "No system tray is there yet; Ondrel's icon appears when one starts."
                          << "Meanwhile the show/hide key works, `ondrel --settings` opens the"
                          << "settings and `ondrel --quit` ends Ondrel.";
-
-    startShowHideKey();
-    m_hotkeys = hotkeys::buildHotkeyList();
-    selectInitialHotkey();
     if (!m_services.notice.empty())
         qCWarning(lcApp).noquote() << QString::fromStdString(m_services.notice);
     else if (!m_services.keyboard->isAvailable())
