@@ -43,9 +43,9 @@ test_packages=(
     # Applications typed into, each reading keys its own way.
     chromium firefox-esr zenity xterm
     # The Windows code, cross-compiled and run under 64-bit Wine (never wine32: it
-    # needs the i386 architecture).
+    # needs the i386 architecture), with tint2's tray, where Wine's icons dock whole.
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine64
+    wine64 tint2
 )
 
 packages=("${build_packages[@]}" "${runtime_packages[@]}")
