@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The composition root on Linux: X11, or a Wayland compositor, chosen at start.
 #include "../hookshowhidekey.h"
+#include "../ibus/engineswitch.h"
+#include "../ibus/ibuskeyboard.h"
+#include "../ibus/ibusloader.h"
 #include "../managedpanelwindow.h"
 #include "../posix/localecodepage.h"
 #include "../posix/unixsignalwatcher.h"
@@ -70,6 +73,26 @@ const char *const x11Only = QT_TRANSLATE_NOOP(
     "to copy it.");
 const char *const noTyping = QT_TRANSLATE_NOOP(
     "WindowSystem", "Ondrel cannot type on this desktop. Right-click a character to copy it.");
+const char *const throughIBus = QT_TRANSLATE_NOOP(
+    "WindowSystem",
+    "On this desktop Ondrel types through IBus, into applications that take text from an "
+    "input method (most do). Right-click a character to copy it.");
+
+/// Where the compositor lets no client type (GNOME, KDE), IBus can: it commits text
+/// into native and X11 applications alike. fallback types where the focused
+/// application takes no text from IBus. Returns fallback alone where IBus is not
+/// there; otherwise sets message to say that IBus types.
+std::unique_ptr<Keyboard> inputMethodKeyboard(std::unique_ptr<Keyboard> fallback,
+                                              std::string &message)
+{
+    auto engines = ibus::openEngineSwitch(hookLibraryFolders());
+    if (!engines)
+        return fallback;
+    qCInfo(lcPlatform) << "Typing through IBus";
+    message = notice(throughIBus);
+    return std::make_unique<ibus::IBusKeyboard>(std::move(engines), std::move(fallback),
+                                                sessionFile(".ibus-engine"));
+}
 
 /// A Wayland session whose compositor offers what Ondrel needs: a virtual keyboard
 /// it accepts, and layer-shell surfaces.
@@ -143,13 +166,17 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         return services;
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
-        services->keyboard = std::make_unique<wayland::NoKeyboard>();
+        services->keyboard = inputMethodKeyboard(std::make_unique<wayland::NoKeyboard>(),
+                                                 services->notice);
         services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindow = std::make_unique<ManagedPanelWindow>();
         return services;
     }
 #endif
     services->keyboard = std::make_unique<x11::X11Keyboard>();
+    // On XWayland, XTest reaches only the X11 applications.
+    if (isWaylandSession())
+        services->keyboard = inputMethodKeyboard(std::move(services->keyboard), services->notice);
     services->showHideKey = std::make_unique<HookShowHideKey>(
         std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders()));
     services->panelWindow = std::make_unique<x11::X11PanelWindow>();
