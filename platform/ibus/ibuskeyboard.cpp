@@ -149,6 +149,8 @@ void IBusKeyboard::deliver(Request request, bool committing)
         if (key.character == request.character)
             action = &key;
     }
+    qCDebug(lcPlatform, "U+%04X through %s", unsigned(request.character),
+            committing ? "IBus" : "the fallback");
     if (committing) {
         const bool sent =
             action ? m_engines->forwardKey(action->keysym, action->evdevCode)
