@@ -14,13 +14,11 @@ import os
 import shutil
 import signal
 import unittest
-from collections import namedtuple
 
 from helpers import file_text, panel_glyphs, wait_until
 from waylandsession import ONDREL_BIN, GnomeSession, GtkEntry, Target
 from x11session import BROWSERS, Panel, TextPage
 
-Window = namedtuple("Window", "id x y width height")
 BOX_DRAWING = [chr(code) for code in range(0x2500, 0x25A0)]
 BACKSPACE = 7 * Panel.COLUMNS - 1
 
@@ -76,31 +74,7 @@ class GnomeTest(unittest.TestCase):
         wait_until(lambda: "Typing through IBus" in file_text(self.log), timeout=20,
                    message="Ondrel to type through IBus")
         self.session.run([ONDREL_BIN, "--show"])
-        return ondrel, wait_until(self.panel, timeout=20, message="the panel")
-
-    def first_click(self, panel, text):
-        """Clicks cell after cell until one types, then takes that away again with
-        Backspace: in the headless session the first clicks on the panel never reach
-        it (the first five, each time it was measured, and all of those that come
-        without a motion in between)."""
-        before = text()
-        for cell in range(20):
-            self.session.click(*panel.cell_centre(cell))
-            try:
-                wait_until(lambda: text() != before, timeout=1)
-                break
-            except AssertionError:
-                continue
-        while text() != before:
-            self.type_cells(panel, [BACKSPACE], None, text)
-
-    def panel(self):
-        ids = self.session.x("xdotool", "search", "--name", r"^Ondrel \[").split()
-        if not ids:
-            return None
-        fields = dict(line.split("=", 1) for line in self.session.x(
-            "xdotool", "getwindowgeometry", "--shell", ids[0]).split())
-        return Panel(Window(int(ids[0]), *(int(fields[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))))
+        return ondrel, wait_until(self.session.panel, timeout=20, message="the panel")
 
     def type_cells(self, panel, cells, glyphs, text):
         """Clicks the cells one by one, each once the one before has arrived: mutter
@@ -123,7 +97,7 @@ class GnomeTest(unittest.TestCase):
         entry = GtkEntry(self.session)
         for page, glyphs in ((437, panel_glyphs(437)), ("box-drawing", BOX_DRAWING)):
             ondrel, panel = self.start_ondrel(page)
-            self.first_click(panel, entry.text)
+            self.session.first_click(panel, entry.text)
             self.type_cells(panel, range(len(glyphs)), glyphs, entry.text)
             self.assertTrue(entry.is_active(), "a click on the panel made the GTK window inactive")
             self.assertEqual(self.session.ibus_engine(), engine)
@@ -134,7 +108,7 @@ class GnomeTest(unittest.TestCase):
         entry = GtkEntry(self.session)
         ondrel, panel = self.start_ondrel(437)
         glyphs = panel_glyphs(437)
-        self.first_click(panel, entry.text)
+        self.session.first_click(panel, entry.text)
         self.type_cells(panel, [0, 1, BACKSPACE], glyphs, entry.text)
         self.assertEqual(entry.text(), glyphs[0])
         os.kill(ondrel.pid, signal.SIGKILL)
@@ -157,7 +131,7 @@ class GnomeTest(unittest.TestCase):
         target = Target(self.session)
         ondrel, panel = self.start_ondrel(437)
         glyphs = panel_glyphs(437)
-        self.first_click(panel, target.text)
+        self.session.first_click(panel, target.text)
         self.type_cells(panel, range(len(glyphs)), glyphs, target.text)
         self.quit(ondrel)
 

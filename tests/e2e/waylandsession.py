@@ -12,6 +12,8 @@ Environment: ONDREL_WL_INPUT_BIN (the helper), ONDREL_TEST_USER (default ondrelt
 and those of session.py.
 """
 
+import collections
+import glob
 import json
 import os
 import pwd
@@ -25,6 +27,7 @@ import session as base
 from helpers import file_text, read_ppm, wait_until
 from otheruser import runnable_copy, shared_temp_folder
 from session import ONDREL_BIN, TARGET_BIN, Session
+from x11session import Panel
 
 INPUT_BIN = os.environ.get("ONDREL_WL_INPUT_BIN", "")
 TEST_USER = os.environ.get("ONDREL_TEST_USER", "ondreltest")
@@ -388,6 +391,7 @@ class Target(base.Target):
         return bool(focused and focused.get("pid") == self.process.pid)
 
 
+PanelWindow = collections.namedtuple("PanelWindow", "id x y width height")
 MUTTER_INPUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutterinput.py")
 GTK_ENTRY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "target", "gtkentry.py")
 SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
@@ -424,8 +428,13 @@ class GnomeSession(WaylandSession):
         wait_until(lambda: os.path.exists(os.path.join(self.runtime, "system-bus")),
                    message="the stand-in system bus")
         self.shell_log = os.path.join(self.files, "gnome-shell.log")
-        self.shell = self.spawn(["gnome-shell", "--headless", "--wayland", "--virtual-monitor",
-                                 "%dx%d" % (self.width, self.height)], log=self.shell_log)
+        argv = ["gnome-shell", "--headless", "--wayland", "--virtual-monitor",
+                "%dx%d" % (self.width, self.height)]
+        # From mutter 46 on, only the desktop's own portals may use RemoteDesktop,
+        # unless the shell runs in unsafe mode.
+        if "--unsafe-mode" in self.run(["gnome-shell", "--help-all"], check=False).stdout:
+            argv.append("--unsafe-mode")
+        self.shell = self.spawn(argv, log=self.shell_log)
         self.env["WAYLAND_DISPLAY"] = wait_until(self._wayland_socket, timeout=60,
                                                  message="GNOME Shell's Wayland socket")
         display, authority = wait_until(self._xwayland, timeout=60, message="XWayland")
@@ -456,18 +465,12 @@ class GnomeSession(WaylandSession):
         return "true" in result.stdout
 
     def _xwayland(self):
-        """XWayland's display and authority file, from its command line: mutter starts
-        it, and tells them only to a gnome-session that is not there."""
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                with open("/proc/%s/cmdline" % pid, "rb") as f:
-                    argv = f.read().decode(errors="replace").split("\0")
-            except OSError:
-                continue
-            if argv and argv[0].endswith("Xwayland") and "-auth" in argv and \
-                    argv[argv.index("-auth") + 1].startswith(self.runtime):
-                return argv[1], argv[argv.index("-auth") + 1]
-        return None
+        """XWayland's display and authority file. mutter tells them only to a
+        gnome-session, which is not there, and may start XWayland only when the first
+        X11 client comes; it names the display in its log, and the file at once."""
+        match = re.search(r"Using public X11 display (:\d+)", file_text(self.shell_log))
+        authority = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
+        return match and authority and (match.group(1), authority[0])
 
     def ibus_engine(self):
         """ibus-daemon's global engine, or "" when there is none."""
@@ -499,7 +502,40 @@ class GnomeSession(WaylandSession):
 
     def click(self, x, y, button="left"):
         self.move(x, y)
+        self.press(button)
+
+    def press(self, button="left"):
+        """A click where the pointer is."""
         self._input("click " + button)
+
+    def panel(self):
+        """Ondrel's panel (an X11 window on XWayland), or None while it is hidden."""
+        ids = self.x("xdotool", "search", "--onlyvisible", "--name", r"^Ondrel \[").split()
+        if not ids:
+            return None
+        fields = dict(line.split("=", 1) for line in self.x(
+            "xdotool", "getwindowgeometry", "--shell", ids[0]).split())
+        return Panel(PanelWindow(int(ids[0]), *(int(fields[k]) for k in ("X", "Y", "WIDTH",
+                                                                          "HEIGHT"))))
+
+    def first_click(self, panel, text):
+        """Clicks cell after cell until one types into what text() reads, then takes
+        that away again with Backspace: in the headless session the first clicks on
+        the panel never reach it (the first five, each time it was measured, and all
+        of those that come without a motion in between)."""
+        before = text()
+        for cell in range(20):
+            self.click(*panel.cell_centre(cell))
+            try:
+                wait_until(lambda: text() != before, timeout=1)
+                break
+            except AssertionError:
+                continue
+        backspace = panel.cell_centre(Panel.ROWS * Panel.COLUMNS - 1)
+        while text() != before:
+            length = len(text())
+            self.click(*backspace)
+            wait_until(lambda: len(text()) < length, message="Backspace to delete")
 
     def key(self, *keysyms):
         """Presses the keysyms (numbers) together and releases them; returns the
