@@ -25,6 +25,10 @@ public:
     /// not answer.
     virtual std::string globalEngine() = 0;
 
+    /// Whether an input context has the focus, that is whether the focused
+    /// application takes text from IBus at all.
+    virtual bool hasInputContext() = 0;
+
     /// Makes engine the global one without blocking: ibus-daemon creates Ondrel's
     /// engine through this process before it answers, so a blocking call would wait
     /// for itself. done(ok) comes once ibus-daemon has answered, never from within

@@ -119,6 +119,22 @@ public:
         return name;
     }
 
+    bool hasInputContext() override
+    {
+        GDBusConnection *connection = m_bus ? ibus_bus_get_connection(m_bus) : nullptr;
+        if (!connection)
+            return false;
+        // ibus-daemon answers with an error while no input context has the focus.
+        GVariant *reply = g_dbus_connection_call_sync(
+            connection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, "org.freedesktop.DBus.Properties",
+            "Get", g_variant_new("(ss)", IBUS_INTERFACE_IBUS, "CurrentInputContext"),
+            G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, nullptr);
+        if (!reply)
+            return false;
+        g_variant_unref(reply);
+        return true;
+    }
+
     void switchTo(const std::string &engine, std::function<void(bool)> done) override
     {
         auto *call = new PendingSwitch{m_alive, this, std::move(done)};

@@ -4,6 +4,7 @@
 #include "../keyboard.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,8 +27,11 @@ class EngineSwitch;
 class IBusKeyboard : public Keyboard
 {
 public:
+    /// fallbackHasFocus, when given, says when the fallback's own kind of window has
+    /// the focus (an X11 application under XWayland): then the fallback types
+    /// without a switch, as it reaches every such window and IBus may not.
     IBusKeyboard(std::unique_ptr<EngineSwitch> engines, std::unique_ptr<Keyboard> fallback,
-                 std::string recordPath);
+                 std::string recordPath, std::function<bool()> fallbackHasFocus = {});
     /// Puts the user's engine back, waiting for ibus-daemon.
     ~IBusKeyboard() override;
 
@@ -53,6 +57,7 @@ private:
 
     std::unique_ptr<EngineSwitch> m_engines;
     std::unique_ptr<Keyboard> m_fallback;
+    std::function<bool()> m_fallbackHasFocus;
     std::string m_recordPath;
     std::string m_userEngine; ///< the engine to put back; empty when the user had none
     std::string m_recordedEngine = "\n"; ///< what the record holds; none at first

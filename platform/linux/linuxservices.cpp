@@ -9,6 +9,7 @@
 #include "../posix/unixsignalwatcher.h"
 #include "../services.h"
 #include "../session.h"
+#include "../x11/x11focus.h"
 #include "../x11/x11hotkeyhook.h"
 #include "../x11/x11keyboard.h"
 #include "../x11/x11panelwindow.h"
@@ -80,18 +81,25 @@ const char *const throughIBus = QT_TRANSLATE_NOOP(
 
 /// Where the compositor lets no client type (GNOME, KDE), IBus can: it commits text
 /// into native and X11 applications alike. fallback types where the focused
-/// application takes no text from IBus. Returns fallback alone where IBus is not
-/// there; otherwise sets message to say that IBus types.
+/// application takes no text from IBus, and, with xtestFallback, wherever an X11
+/// application has the focus. Returns fallback alone where IBus is not there;
+/// otherwise sets message to say that IBus types.
 std::unique_ptr<Keyboard> inputMethodKeyboard(std::unique_ptr<Keyboard> fallback,
-                                              std::string &message)
+                                              std::string &message, bool xtestFallback)
 {
     auto engines = ibus::openEngineSwitch(hookLibraryFolders());
     if (!engines)
         return fallback;
     qCInfo(lcPlatform) << "Typing through IBus";
     message = notice(throughIBus);
+    std::function<bool()> x11HasFocus;
+    if (xtestFallback) {
+        auto focus = std::make_shared<x11::X11Focus>();
+        x11HasFocus = [focus] { return focus->isOnClient(); };
+    }
     return std::make_unique<ibus::IBusKeyboard>(std::move(engines), std::move(fallback),
-                                                sessionFile(".ibus-engine"));
+                                                sessionFile(".ibus-engine"),
+                                                std::move(x11HasFocus));
 }
 
 /// A Wayland session whose compositor offers what Ondrel needs: a virtual keyboard
@@ -167,7 +175,7 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
         services->keyboard = inputMethodKeyboard(std::make_unique<wayland::NoKeyboard>(),
-                                                 services->notice);
+                                                 services->notice, false);
         services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindow = std::make_unique<ManagedPanelWindow>();
         return services;
@@ -176,7 +184,8 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
     services->keyboard = std::make_unique<x11::X11Keyboard>();
     // On XWayland, XTest reaches only the X11 applications.
     if (isWaylandSession())
-        services->keyboard = inputMethodKeyboard(std::move(services->keyboard), services->notice);
+        services->keyboard =
+            inputMethodKeyboard(std::move(services->keyboard), services->notice, true);
     services->showHideKey = std::make_unique<HookShowHideKey>(
         std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders()));
     services->panelWindow = std::make_unique<x11::X11PanelWindow>();

@@ -7,7 +7,7 @@ drawing page arrives exactly in a native GTK 4 entry that stays active, in Firef
 on Wayland, and in a native Qt 6 field where Qt speaks text-input-v3 (Qt 6.5 and
 later); Backspace deletes one; and ibus-daemon's
 global engine is the user's again after Ondrel quits, and after it was killed and
-started anew."""
+started anew. Into an X11 application that takes no text from IBus, XTest types."""
 
 import glob
 import os
@@ -122,6 +122,17 @@ class GnomeTest(unittest.TestCase):
         browser = Firefox(self.session)
         self.addCleanup(browser.close)
         self.type_cells(panel, range(len(glyphs)), glyphs, browser.text)
+        self.session.end(browser.process)
+
+        # An X11 application that takes no text from IBus: XTest types into it.
+        target = Target(self.session, platform="xcb")
+        window = wait_until(lambda: self.session.x(
+            "xdotool", "search", "--onlyvisible", "--name", "^Ondrel test target$").strip(),
+            timeout=20, message="the X11 target's window")
+        wait_until(lambda: self.session.x("xdotool", "getwindowfocus").strip() == window,
+                   message="the focus on the X11 target")
+        self.type_cells(panel, range(20), glyphs, target.text)
+        self.assertIn("takes no text from IBus", file_text(self.log))
         self.quit(ondrel)
 
     @unittest.skipUnless(qt_takes_text_input_v3(),

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The IBus typer's order of switches and commits, its fallback, and the engine it
-// puts back, against a stand-in for ibus-daemon whose switches answer when the
-// test says so.
+// The IBus typer's order of switches and commits, and the engine it puts back,
+// against a stand-in for ibus-daemon whose switches answer when the test says so.
 #include "platform/ibus/engineswitch.h"
 #include "platform/ibus/ibuskeyboard.h"
 
@@ -22,7 +21,6 @@ const std::string own = "ondrel-commit";
 struct Daemon
 {
     std::string global;
-    bool focus = true; ///< whether an application has an input context
     std::deque<std::pair<std::string, std::function<void(bool)>>> pending;
     QStringList events; ///< switches, commits and keys, in order
     std::string closedWith = "(open)";
@@ -49,7 +47,8 @@ public:
         m_daemon.events << QString::fromStdString("switch " + engine);
         m_daemon.pending.emplace_back(engine, std::move(done));
     }
-    bool hasFocus() const override { return m_daemon.focus && m_daemon.global == own; }
+    bool hasInputContext() override { return true; }
+    bool hasFocus() const override { return m_daemon.global == own; }
     bool commit(const std::string &text) override
     {
         m_daemon.events << QString::fromStdString("commit " + text);
@@ -67,25 +66,15 @@ private:
     Daemon &m_daemon;
 };
 
-class FakeKeyboard : public platform::Keyboard
+/// Where the focused application takes no text from IBus (the end-to-end tests
+/// type through it); never used here.
+class NoFallback : public platform::Keyboard
 {
 public:
-    explicit FakeKeyboard(QStringList &events) : m_events(events) {}
-    bool isAvailable() const override { return true; }
-    bool type(char32_t c) override
-    {
-        m_events << QStringLiteral("fallback ") + QString::fromUcs4(&c, 1);
-        return true;
-    }
-    bool typeBackspace() override
-    {
-        m_events << QStringLiteral("fallback backspace");
-        return true;
-    }
+    bool isAvailable() const override { return false; }
+    bool type(char32_t) override { return false; }
+    bool typeBackspace() override { return false; }
     std::string errorString() const override { return {}; }
-
-private:
-    QStringList &m_events;
 };
 
 } // namespace
@@ -101,7 +90,7 @@ private:
     std::unique_ptr<IBusKeyboard> keyboard()
     {
         return std::make_unique<IBusKeyboard>(std::make_unique<FakeSwitch>(m_daemon),
-                                              std::make_unique<FakeKeyboard>(m_daemon.events),
+                                              std::make_unique<NoFallback>(),
                                               record().toStdString());
     }
     QString record() const { return m_folder.filePath(QStringLiteral("engine")); }
@@ -147,20 +136,6 @@ private slots:
         typer.reset();
         QCOMPARE(m_daemon.closedWith, std::string("mozc"));
         QCOMPARE(recorded(), QByteArray("(none)"));
-    }
-
-    void withoutInputContextTheFallbackTypes()
-    {
-        m_daemon.global = "xkb:us::eng";
-        m_daemon.focus = false;
-        auto typer = keyboard();
-        typer->type(U'é');
-        m_daemon.answer();
-        // The focus may come a moment after the answer; here it never does.
-        QTRY_COMPARE(m_daemon.pending.size(), std::size_t(1));
-        m_daemon.answer();
-        QCOMPARE(m_daemon.events, QStringList({"switch ondrel-commit", "fallback é",
-                                               "switch xkb:us::eng"}));
     }
 
     void engineLeftByAKilledOndrel_data()
