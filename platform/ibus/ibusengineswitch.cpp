@@ -74,8 +74,8 @@ public:
             ibus_component_new(componentName, "Types Ondrel's characters", "1.0",
                                "GPL-3.0-or-later", "Ondrel", "", "", "");
         ibus_component_add_engine(
-            component, ibus_engine_desc_new(engineName, "Ondrel", "Types Ondrel's characters",
-                                            "", "GPL-3.0-or-later", "Ondrel", "", "default"));
+            component, ibus_engine_desc_new(engineName, "Ondrel", "Types Ondrel's characters", "",
+                                            "GPL-3.0-or-later", "Ondrel", "", "default"));
         g_object_ref_sink(component);
         GVariant *reply = g_dbus_connection_call_sync(
             m_componentConnection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, IBUS_INTERFACE_IBUS,
@@ -101,9 +101,9 @@ public:
         if (!connection)
             return {};
         GVariant *reply = g_dbus_connection_call_sync(
-            connection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, "org.freedesktop.DBus.Properties",
-            "Get", g_variant_new("(ss)", IBUS_INTERFACE_IBUS, "GlobalEngine"),
-            G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, nullptr);
+            connection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, "org.freedesktop.DBus.Properties", "Get",
+            g_variant_new("(ss)", IBUS_INTERFACE_IBUS, "GlobalEngine"), G_VARIANT_TYPE("(v)"),
+            G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, nullptr);
         if (!reply)
             return {};
         GVariant *boxed = nullptr;
@@ -126,8 +126,8 @@ public:
             return false;
         // ibus-daemon answers with an error while no input context has the focus.
         GVariant *reply = g_dbus_connection_call_sync(
-            connection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, "org.freedesktop.DBus.Properties",
-            "Get", g_variant_new("(ss)", IBUS_INTERFACE_IBUS, "CurrentInputContext"),
+            connection, IBUS_SERVICE_IBUS, IBUS_PATH_IBUS, "org.freedesktop.DBus.Properties", "Get",
+            g_variant_new("(ss)", IBUS_INTERFACE_IBUS, "CurrentInputContext"),
             G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, nullptr);
         if (!reply)
             return false;
@@ -209,8 +209,7 @@ private:
     {
         std::unique_ptr<PendingSwitch> call(static_cast<PendingSwitch *>(data));
         GError *failure = nullptr;
-        const bool ok =
-            ibus_bus_set_global_engine_async_finish(IBUS_BUS(source), result, &failure);
+        const bool ok = ibus_bus_set_global_engine_async_finish(IBUS_BUS(source), result, &failure);
         if (!*call->alive) {
             g_clear_error(&failure);
             return;

@@ -204,9 +204,8 @@ void IBusKeyboard::remember(const std::string &engine)
         file.write(engine.c_str()) == qint64(engine.size()) && file.commit())
         m_recordedEngine = engine;
     else
-        qCWarning(lcPlatform).noquote()
-            << "Cannot note the IBus engine to put back in" << m_recordPath.c_str() << ":"
-            << file.errorString();
+        qCWarning(lcPlatform).noquote() << "Cannot note the IBus engine to put back in"
+                                        << m_recordPath.c_str() << ":" << file.errorString();
 }
 
 std::string IBusKeyboard::recorded() const

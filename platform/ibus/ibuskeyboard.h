@@ -59,7 +59,7 @@ private:
     std::unique_ptr<Keyboard> m_fallback;
     std::function<bool()> m_fallbackHasFocus;
     std::string m_recordPath;
-    std::string m_userEngine; ///< the engine to put back; empty when the user had none
+    std::string m_userEngine;            ///< the engine to put back; empty when the user had none
     std::string m_recordedEngine = "\n"; ///< what the record holds; none at first
     std::deque<Request> m_queue;
     bool m_busy = false;

@@ -19,8 +19,7 @@ constexpr const char *moduleName = "libondrel-ibus.so";
 bool eventLoopRunsGlib()
 {
     const QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-    return dispatcher &&
-           QByteArray(dispatcher->metaObject()->className()).contains("Glib");
+    return dispatcher && QByteArray(dispatcher->metaObject()->className()).contains("Glib");
 }
 
 } // namespace

@@ -80,9 +80,9 @@ const char *const throughIBus = QT_TRANSLATE_NOOP(
     "input method (most do). Right-click a character to copy it.");
 
 /// Where the compositor lets no client type (GNOME, KDE), IBus can: it commits text
-/// into native and X11 applications alike. fallback types where the focused
-/// application takes no text from IBus, and, with xtestFallback, wherever an X11
-/// application has the focus. Returns fallback alone where IBus is not there;
+/// into every native application that takes text from an input method. fallback
+/// types where the focused application takes none, and, with xtestFallback,
+/// wherever an X11 application has the focus. Returns fallback alone where IBus is not there;
 /// otherwise sets message to say that IBus types.
 std::unique_ptr<Keyboard> inputMethodKeyboard(std::unique_ptr<Keyboard> fallback,
                                               std::string &message, bool xtestFallback)
@@ -174,8 +174,8 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         return services;
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
-        services->keyboard = inputMethodKeyboard(std::make_unique<wayland::NoKeyboard>(),
-                                                 services->notice, false);
+        services->keyboard =
+            inputMethodKeyboard(std::make_unique<wayland::NoKeyboard>(), services->notice, false);
         services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindow = std::make_unique<ManagedPanelWindow>();
         return services;

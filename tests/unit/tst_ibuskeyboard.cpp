@@ -144,12 +144,12 @@ private slots:
         QTest::addColumn<QString>("global");
         QTest::addColumn<QStringList>("switches");
         QTest::addColumn<QByteArray>("recordAfter");
-        QTest::newRow("no engine") << QByteArray("anthy") << "" << QStringList{"switch anthy"}
-                                   << QByteArray("anthy");
+        QTest::newRow("no engine")
+            << QByteArray("anthy") << "" << QStringList{"switch anthy"} << QByteArray("anthy");
         QTest::newRow("Ondrel's") << QByteArray("anthy") << QString::fromStdString(own)
                                   << QStringList{"switch anthy"} << QByteArray("anthy");
-        QTest::newRow("chosen since") << QByteArray("anthy") << "mozc" << QStringList{}
-                                      << QByteArray("mozc");
+        QTest::newRow("chosen since")
+            << QByteArray("anthy") << "mozc" << QStringList{} << QByteArray("mozc");
         QTest::newRow("damaged record")
             << QByteArray("an engine\nname") << "" << QStringList{} << QByteArray("(none)");
     }
