@@ -175,6 +175,53 @@ def chromium_rows(session, xlib, ondrel, clicks):
         browser.close()
 
 
+def gnome_rows(clicks):
+    """On headless GNOME Shell, where Ondrel types through its IBus engine into a GTK 4
+    entry: from a click on a cell, sent through mutter's RemoteDesktop interface, to
+    the entry holding the character; beside a key of the layout sent the same way."""
+    from waylandsession import GnomeSession, GtkEntry  # noqa: E402
+    session = GnomeSession().start()
+    try:
+        entry = GtkEntry(session)
+        session.spawn([os.environ["ONDREL_BIN"]])
+        wait_until(lambda: session.run([os.environ["ONDREL_BIN"], "--show"], check=False)
+                   and session.panel(), timeout=20, message="the panel")
+        panel = session.panel()
+        session.first_click(panel, entry.text)
+
+        def measure(send):
+            """send(i) acts and returns when it started; the clock stops when the
+            entry's text has grown."""
+            latencies = []
+            for i in range(clicks):
+                before = len(entry.text())
+                start = send(i)
+                while len(entry.text()) == before:
+                    if time.perf_counter() - start > 5:
+                        raise RuntimeError("action %d typed nothing" % i)
+                    time.sleep(0.0002)
+                latencies.append((time.perf_counter() - start) * 1000)
+                time.sleep(PACE)
+            return latencies
+
+        def key(_):
+            start = time.perf_counter()
+            session.key(ord("a"))
+            return start
+
+        def click(i):
+            # Not timed: a person's pointer is on the cell before the click.
+            session.move(*panel.cell_centre(i % FILLED_LABELS))
+            start = time.perf_counter()
+            session.press()
+            return start
+
+        report("GNOME baseline: a key", measure(key), [0])
+        report("GNOME: every glyph, IBus", measure(click), [0])
+    finally:
+        session.stop()
+
+
 def main():
     clicks = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     session = X11Session().start()
@@ -204,6 +251,10 @@ def main():
             print("chromium is not installed: no Chromium rows")
     finally:
         session.stop()
+    if shutil.which("gnome-shell") and os.path.exists(os.path.join(BUILD, "libondrel-ibus.so")):
+        gnome_rows(clicks)
+    else:
+        print("gnome-shell or Ondrel's IBus module is missing: no GNOME rows")
 
 
 if __name__ == "__main__":

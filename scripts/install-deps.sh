@@ -18,6 +18,9 @@ build_packages=(
     # Wayland: the client library, Qt's private headers, and the standard protocol
     # descriptions (the wlroots ones are in the tree).
     libwayland-dev wayland-protocols qt6-base-private-dev
+    # Typing through IBus on GNOME and other desktops whose compositor lets no client
+    # type; the program loads it from a module of its own, so it stays optional.
+    libibus-1.0-dev
 )
 # Debian 12 has no LayerShellQt for its Qt 6.4; from Qt 6.6 on the panel uses it.
 release=$(. /etc/os-release && echo "${VERSION_ID:-${VERSION_CODENAME:-}}")
@@ -35,6 +38,8 @@ test_packages=(
     # Headless Wayland sessions: sway with swaybar as the tray host, weston with
     # XWayland for the fallback, a private session bus, and grim for screenshots.
     sway grim wtype xwayland weston xkb-data
+    # A headless GNOME session (its ibus-daemon types), a GTK 4 entry to type into.
+    gnome-shell mutter ibus gir1.2-gtk-4.0 python3-gi
     # Two monitors side by side: Xephyr splits its screen into RandR monitors,
     # which Xvfb ignores.
     xserver-xephyr

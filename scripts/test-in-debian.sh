@@ -40,7 +40,7 @@ done
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 cache=${ONDREL_CHROOT_CACHE:-/var/cache/ondrel}
 root=$cache/debian-$release
-tests=${ONDREL_CHROOT_TESTS:-'^(tst_.*|translations_complete|wayland_option_.*|e2e_test_(tray|typing|instance|accessibility|wayland))$'}
+tests=${ONDREL_CHROOT_TESTS:-'^(tst_.*|translations_complete|wayland_option_.*|e2e_test_(tray|typing|instance|accessibility|wayland|gnome))$'}
 stage_started=$SECONDS
 stage() {
     echo "== [debian $release] $1 took $((SECONDS - stage_started)) s"

@@ -254,6 +254,10 @@ taste</translation>
         <translation>Auf diesem Desktop kann Ondrel nur in X11-Anwendungen tippen. Klicken Sie ein Zeichen mit rechts an, um es zu kopieren.</translation>
     </message>
     <message>
+        <source>On this desktop Ondrel types through IBus, into applications that take text from an input method (most do). Right-click a character to copy it.</source>
+        <translation>Auf diesem Desktop tippt Ondrel über IBus, in Anwendungen, die Text von einer Eingabemethode annehmen (die meisten tun das). Klicken Sie ein Zeichen mit rechts an, um es zu kopieren.</translation>
+    </message>
+    <message>
         <source>Ondrel cannot type on this desktop. Right-click a character to copy it.</source>
         <translation>Auf diesem Desktop kann Ondrel nicht tippen. Klicken Sie ein Zeichen mit rechts an, um es zu kopieren.</translation>
     </message>

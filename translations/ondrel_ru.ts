@@ -254,6 +254,10 @@ space</source>
         <translation>В этой среде Ondrel может набирать текст только в приложениях X11. Чтобы скопировать символ, щёлкните по нему правой кнопкой.</translation>
     </message>
     <message>
+        <source>On this desktop Ondrel types through IBus, into applications that take text from an input method (most do). Right-click a character to copy it.</source>
+        <translation>В этой среде Ondrel набирает текст через IBus — в приложениях, которые принимают текст от метода ввода (таких большинство). Чтобы скопировать символ, щёлкните по нему правой кнопкой.</translation>
+    </message>
+    <message>
         <source>Ondrel cannot type on this desktop. Right-click a character to copy it.</source>
         <translation>В этой среде Ondrel не может набирать текст. Чтобы скопировать символ, щёлкните по нему правой кнопкой.</translation>
     </message>

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The composition root on Linux: X11, or a Wayland compositor, chosen at start.
 #include "../hookshowhidekey.h"
+#include "../ibus/engineswitch.h"
+#include "../ibus/ibuskeyboard.h"
+#include "../ibus/ibusloader.h"
 #include "../managedpanelwindow.h"
 #include "../posix/localecodepage.h"
 #include "../posix/unixsignalwatcher.h"
 #include "../services.h"
 #include "../session.h"
+#include "../x11/x11focus.h"
 #include "../x11/x11hotkeyhook.h"
 #include "../x11/x11keyboard.h"
 #include "../x11/x11panelwindow.h"
@@ -70,6 +74,33 @@ const char *const x11Only = QT_TRANSLATE_NOOP(
     "to copy it.");
 const char *const noTyping = QT_TRANSLATE_NOOP(
     "WindowSystem", "Ondrel cannot type on this desktop. Right-click a character to copy it.");
+const char *const throughIBus = QT_TRANSLATE_NOOP(
+    "WindowSystem",
+    "On this desktop Ondrel types through IBus, into applications that take text from an "
+    "input method (most do). Right-click a character to copy it.");
+
+/// Where the compositor lets no client type (GNOME, KDE), IBus can: it commits text
+/// into every native application that takes text from an input method. fallback
+/// types where the focused application takes none, and, with xtestFallback,
+/// wherever an X11 application has the focus. Returns fallback alone where IBus is not there;
+/// otherwise sets message to say that IBus types.
+std::unique_ptr<Keyboard> inputMethodKeyboard(std::unique_ptr<Keyboard> fallback,
+                                              std::string &message, bool xtestFallback)
+{
+    auto engines = ibus::openEngineSwitch(hookLibraryFolders());
+    if (!engines)
+        return fallback;
+    qCInfo(lcPlatform) << "Typing through IBus";
+    message = notice(throughIBus);
+    std::function<bool()> x11HasFocus;
+    if (xtestFallback) {
+        auto focus = std::make_shared<x11::X11Focus>();
+        x11HasFocus = [focus] { return focus->isOnClient(); };
+    }
+    return std::make_unique<ibus::IBusKeyboard>(std::move(engines), std::move(fallback),
+                                                sessionFile(".ibus-engine"),
+                                                std::move(x11HasFocus));
+}
 
 /// A Wayland session whose compositor offers what Ondrel needs: a virtual keyboard
 /// it accepts, and layer-shell surfaces.
@@ -143,13 +174,18 @@ std::unique_ptr<Services> createNativeServices(const WindowSystem &system)
         return services;
     }
     if (system.kind == WindowSystem::Kind::WaylandWithoutTyping) {
-        services->keyboard = std::make_unique<wayland::NoKeyboard>();
+        services->keyboard =
+            inputMethodKeyboard(std::make_unique<wayland::NoKeyboard>(), services->notice, false);
         services->showHideKey = std::make_unique<wayland::CompositorBoundKey>();
         services->panelWindow = std::make_unique<ManagedPanelWindow>();
         return services;
     }
 #endif
     services->keyboard = std::make_unique<x11::X11Keyboard>();
+    // On XWayland, XTest reaches only the X11 applications.
+    if (isWaylandSession())
+        services->keyboard =
+            inputMethodKeyboard(std::move(services->keyboard), services->notice, true);
     services->showHideKey = std::make_unique<HookShowHideKey>(
         std::make_unique<x11::X11HotkeyHook>(hookLibraryFolders()));
     services->panelWindow = std::make_unique<x11::X11PanelWindow>();

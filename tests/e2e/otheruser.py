@@ -10,7 +10,7 @@ import stat
 import tempfile
 
 # Files a program finds beside itself: the show/hide key's hook library.
-COMPANIONS = ("libKestrine.so",)
+COMPANIONS = ("libKestrine.so", "libondrel-ibus.so")
 
 
 def traversable(folder):

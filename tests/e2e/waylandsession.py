@@ -12,6 +12,8 @@ Environment: ONDREL_WL_INPUT_BIN (the helper), ONDREL_TEST_USER (default ondrelt
 and those of session.py.
 """
 
+import collections
+import glob
 import json
 import os
 import pwd
@@ -19,11 +21,13 @@ import re
 import shutil
 import signal
 import subprocess
+import time
 
 import session as base
-from helpers import read_ppm, wait_until
+from helpers import file_text, read_ppm, wait_until
 from otheruser import runnable_copy, shared_temp_folder
 from session import ONDREL_BIN, TARGET_BIN, Session
+from x11session import Panel
 
 INPUT_BIN = os.environ.get("ONDREL_WL_INPUT_BIN", "")
 TEST_USER = os.environ.get("ONDREL_TEST_USER", "ondreltest")
@@ -385,3 +389,181 @@ class Target(base.Target):
     def has_focus(self):
         focused = self.session.focused_window()
         return bool(focused and focused.get("pid") == self.process.pid)
+
+
+PanelWindow = collections.namedtuple("PanelWindow", "id x y width height")
+MUTTER_INPUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutterinput.py")
+GTK_ENTRY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "target", "gtkentry.py")
+SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>system</type><listen>unix:path=%s</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy></busconfig>
+"""
+
+
+class GnomeSession(WaylandSession):
+    """GNOME Shell, headless, with XWayland, a private session bus and a stand-in
+    system bus (its own dbus-daemon, which answers for no system service). GNOME
+    Shell starts ibus-daemon itself. The pointer and keyboard are mutter's
+    RemoteDesktop interface, driven by mutterinput.py; there is no sway tree, so
+    windows are X11 ones (through xdotool) and the GTK target says itself whether it
+    is active."""
+
+    def __init__(self, width=1024, height=768):
+        super().__init__("gnome", width, height, tray=False, xwayland=True)
+        self.pointer = None  # where the pointer is, once a motion has put it somewhere
+
+    def _start(self):
+        for program in (MUTTER_INPUT, GTK_ENTRY, TARGET_BIN, ONDREL_BIN):
+            if program and os.path.exists(program):
+                self.user.provide(program, self.tmp)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start_bus()
+        config = os.path.join(self.tmp, "system-bus.conf")
+        with open(config, "w") as f:
+            f.write(SYSTEM_BUS_CONFIG % os.path.join(self.runtime, "system-bus"))
+        os.chmod(config, 0o644)
+        self.spawn(["dbus-daemon", "--config-file=" + config, "--nofork", "--nopidfile",
+                    "--nosyslog"])
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=%s/system-bus" % self.runtime
+        wait_until(lambda: os.path.exists(os.path.join(self.runtime, "system-bus")),
+                   message="the stand-in system bus")
+        self.shell_log = os.path.join(self.files, "gnome-shell.log")
+        argv = ["gnome-shell", "--headless", "--wayland", "--virtual-monitor",
+                "%dx%d" % (self.width, self.height)]
+        # Newer mutter may keep RemoteDesktop for the desktop's own portals outside
+        # unsafe mode; GNOME Shell 43 has no such mode and no such check.
+        if "--unsafe-mode" in self.run(["gnome-shell", "--help-all"], check=False).stdout:
+            argv.append("--unsafe-mode")
+        self.shell = self.spawn(argv, log=self.shell_log)
+        self.env["WAYLAND_DISPLAY"] = wait_until(self._wayland_socket, timeout=60,
+                                                 message="GNOME Shell's Wayland socket")
+        display, authority = wait_until(self._xwayland, timeout=60, message="XWayland")
+        self.env.update({"DISPLAY": display, "XAUTHORITY": authority})
+        self.user_engine = wait_until(self.ibus_engine, timeout=60,
+                                      message="GNOME Shell to set an IBus engine")
+        self.input = self.spawn([MUTTER_INPUT], stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE)
+        reply = self.input.stdout.readline().decode().strip()
+        if reply != "ready":
+            raise RuntimeError("mutter's RemoteDesktop did not start: " + reply)
+        # GNOME Shell opens its overview at start, and Escape leaves it once the shell
+        # has started.
+        wait_until(lambda: self.overview_active() is not None, timeout=60,
+                   message="GNOME Shell to start")
+        wait_until(lambda: self.overview_active() is False or self.key(0xff1b) and False,
+                   timeout=30, interval=0.5, message="GNOME Shell to leave its overview")
+        return self
+
+    def overview_active(self):
+        """Whether GNOME Shell shows its overview; None until it answers."""
+        result = self.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell",
+                           "--object-path", "/org/gnome/Shell", "--method",
+                           "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell",
+                           "OverviewActive"], check=False)
+        if result.returncode != 0:
+            return None
+        return "true" in result.stdout
+
+    def _xwayland(self):
+        """XWayland's display and authority file. mutter tells them only to a
+        gnome-session, which is not there, and may start XWayland only when the first
+        X11 client comes; it names the display in its log, and the file at once."""
+        match = re.search(r"Using public X11 display (:\d+)", file_text(self.shell_log))
+        authority = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
+        return match and authority and (match.group(1), authority[0])
+
+    def ibus_engine(self):
+        """ibus-daemon's global engine, or "" when there is none."""
+        result = self.run(["ibus", "engine"], env={"DISPLAY": ""}, check=False)
+        return result.stdout.strip() if result.returncode == 0 else ""
+
+    def x(self, *argv):
+        """An X11 tool on XWayland; what it printed."""
+        return self.run(list(argv), check=False).stdout
+
+    # -- input ---------------------------------------------------------------------
+    def move(self, x, y):
+        # Motion is relative only (absolute motion needs a screen-cast stream), so the
+        # first starts from the bottom-left corner (the top-left one opens the
+        # overview), and each later one from where the last ended.
+        first = self.pointer is None
+        if first:
+            self._input("move -100000 100000")
+            self.pointer = (0, self.height - 1)
+            # mutter moves the pointer on its input thread after it has answered, and
+            # tells no one where it is: the next motion must not overtake this one.
+            time.sleep(0.2)
+        self._input("move %d %d" % (x - self.pointer[0], y - self.pointer[1]))
+        self.pointer = (x, y)
+        if first:
+            # A click at once after the pointer's first motion sticks: mutter then
+            # drops every later click (seen with GNOME Shell 43).
+            time.sleep(0.3)
+
+    def click(self, x, y, button="left"):
+        self.move(x, y)
+        self.press(button)
+
+    def press(self, button="left"):
+        """A click where the pointer is."""
+        self._input("click " + button)
+
+    def panel(self):
+        """Ondrel's panel (an X11 window on XWayland), or None while it is hidden."""
+        ids = self.x("xdotool", "search", "--onlyvisible", "--name", r"^Ondrel \[").split()
+        if not ids:
+            return None
+        fields = dict(line.split("=", 1) for line in self.x(
+            "xdotool", "getwindowgeometry", "--shell", ids[0]).split())
+        return Panel(PanelWindow(int(ids[0]), *(int(fields[k]) for k in ("X", "Y", "WIDTH",
+                                                                          "HEIGHT"))))
+
+    def first_click(self, panel, text):
+        """Clicks cell after cell until one types into what text() reads, then takes
+        that away again with Backspace: in the headless session the first clicks on
+        the panel never reach it (the first five, each time it was measured, and all
+        of those that come without a motion in between)."""
+        before = text()
+        for cell in range(20):
+            self.click(*panel.cell_centre(cell))
+            try:
+                wait_until(lambda: text() != before, timeout=1)
+                break
+            except AssertionError:
+                continue
+        backspace = panel.cell_centre(Panel.ROWS * Panel.COLUMNS - 1)
+        while text() != before:
+            length = len(text())
+            self.click(*backspace)
+            wait_until(lambda: len(text()) < length, message="Backspace to delete")
+
+    def key(self, *keysyms):
+        """Presses the keysyms (numbers) together and releases them; returns the
+        CLOCK_MONOTONIC time in seconds at which the releases were sent."""
+        return int(self._input("key " + " ".join("0x%x" % k for k in keysyms)).split()[1]) / 1e9
+
+    def screenshot(self, name, region=None):
+        """XWayland's windows only: GNOME Shell lets no other program take pictures."""
+        path = self.artifact(name)
+        self.run(["import", "-window", "root", path], check=False)
+        return path
+
+
+class GtkEntry:
+    """A GTK 4 entry on Wayland (tests/e2e/target/gtkentry.py), typed into through
+    the input method; it notes its text and whether its window is active."""
+
+    def __init__(self, session):
+        self.session = session
+        stamp = time.monotonic_ns()
+        self.output = os.path.join(session.files, "gtk-%d.txt" % stamp)
+        self.state = os.path.join(session.files, "gtk-state-%d.txt" % stamp)
+        self.process = session.spawn([GTK_ENTRY, self.output, self.state],
+                                     env={"GDK_BACKEND": "wayland"})
+        wait_until(self.is_active, timeout=30, message="the GTK 4 window to be active")
+
+    def text(self):
+        return file_text(self.output)
+
+    def is_active(self):
+        return file_text(self.state) == "active"
