@@ -113,20 +113,28 @@ class X11Session(Session):
         wait_until(lambda: self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
                    .find("window id") >= 0, timeout=60, message=self.window_manager)
 
+    # The tray host's panel is the largest viewable window of this class.
+    TRAY_CLASS = "trayer"
+
+    def tray_host_command(self):
+        return ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                "--height", "24", "--SetDockType", "true", "--transparent", "false"]
+
+    def tray_ready(self):
+        return self.tray_host()
+
     def start_tray_host(self, attempts=3):
-        # Now and then trayer creates its panel but never maps it (seen about once in
-        # ten sessions, while the machine was busy); a fresh trayer then comes up.
+        # Now and then a tray host creates its panel but never maps it (trayer, about
+        # once in ten sessions while the machine was busy); a fresh one then comes up.
         for attempt in range(attempts):
-            trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right",
-                                 "--widthtype", "request", "--height", "24",
-                                 "--SetDockType", "true", "--transparent", "false"])
+            host = self.spawn(self.tray_host_command())
             try:
-                wait_until(self.tray_host, timeout=15, message="trayer")
+                wait_until(self.tray_ready, timeout=20, message=self.TRAY_CLASS)
                 return
             except AssertionError:
-                trayer.kill()
-                trayer.wait()
-                self.processes.remove(trayer)
+                host.kill()
+                host.wait()
+                self.processes.remove(host)
                 if attempt == attempts - 1:
                     raise
 
@@ -159,7 +167,7 @@ class X11Session(Session):
         return [w for w in windows if w]
 
     def tray_host(self):
-        out = self.x("xdotool", "search", "--class", "trayer", check=False)
+        out = self.x("xdotool", "search", "--class", self.TRAY_CLASS, check=False)
         hosts = [self.window(int(line)) for line in out.split()]
         hosts = [w for w in hosts if w and w.viewable]
         return max(hosts, key=lambda w: w.width * w.height) if hosts else None

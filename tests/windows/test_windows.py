@@ -133,10 +133,16 @@ class WineSession(X11Session):
     TINT2RC = ("panel_items = S\npanel_position = bottom right horizontal\n"
                "panel_size = 160 30\npanel_layer = top\nsystray_icon_size = 22\n")
 
-    def start_tray_host(self, attempts=3):
+    TRAY_CLASS = "tint2"
+
+    def tray_host_command(self):
         config = os.path.join(self.tmp, "tint2rc")
         with open(config, "w") as f:
             f.write(self.TINT2RC)
+        return ["tint2", "-c", config]
+
+    def tray_ready(self):
+        """Whether tint2 shows its panel and holds the tray's selection."""
         x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
         x11.XOpenDisplay.restype = ctypes.c_void_p
         x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -148,28 +154,9 @@ class WineSession(X11Session):
         display = x11.XOpenDisplay(self.display.encode())
         try:
             selection = x11.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)
-            # Like trayer, tint2 now and then comes up without its panel; a fresh one
-            # then does.
-            for attempt in range(attempts):
-                tint2 = self.spawn(["tint2", "-c", config])
-                try:
-                    wait_until(lambda: x11.XGetSelectionOwner(display, selection)
-                               and self.tray_host(), timeout=20, message="tint2's tray")
-                    return
-                except AssertionError:
-                    tint2.kill()
-                    tint2.wait()
-                    self.processes.remove(tint2)
-                    if attempt == attempts - 1:
-                        raise
+            return x11.XGetSelectionOwner(display, selection) and self.tray_host()
         finally:
             x11.XCloseDisplay(display)
-
-    def tray_host(self):
-        hosts = [self.window(int(line)) for line in
-                 self.x("xdotool", "search", "--class", "tint2", check=False).split()]
-        hosts = [w for w in hosts if w and w.viewable]
-        return max(hosts, key=lambda w: w.width * w.height) if hosts else None
 
 
 def docked(session):
