@@ -96,6 +96,9 @@ mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
 mount --rbind /dev "$root/dev"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+# What systemd-tmpfiles makes at boot: XWayland started by a compositor running as
+# a user cannot make the X11 socket folder itself.
+mkdir -m 1777 "$root/tmp/.X11-unix" "$root/tmp/.ICE-unix"
 mount -t tmpfs -o mode=755 tmpfs "$root/run"
 mkdir -p "$root/run/lock" "$root/run/user"
 chmod 1777 "$root/run/lock"

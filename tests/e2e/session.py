@@ -10,6 +10,7 @@ tests/e2e/target), ONDREL_ARTIFACTS (where screenshots go)."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -41,8 +42,21 @@ class Session:
             self.env = self.environment()
             return self._start()
         except BaseException:
+            self.report_logs()
             self.stop()
             raise
+
+    def report_logs(self, lines=40):
+        """Prints the end of what the session's programs wrote, for a start that
+        failed: the scratch folder goes with the session."""
+        folder = getattr(self, "files", None)
+        if not folder or not os.path.isdir(folder):
+            return
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            if os.path.isfile(path):
+                tail = file_text(path).splitlines()[-lines:]
+                sys.stderr.write("--- end of %s ---\n%s\n" % (name, "\n".join(tail)))
 
     def scratch_folder(self):
         return tempfile.mkdtemp(prefix="ondrel-e2e-")
