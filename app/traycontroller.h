@@ -36,17 +36,6 @@ public:
     explicit TrayController(platform::Services &services, QObject *parent = nullptr);
     ~TrayController() override;
 
-    CharacterPanel *panel() const { return m_panel; }
-    /// The panel's window: the panel itself, or the frame that holds it where the
-    /// desktop gives it none.
-    QWidget *panelWindow() const { return m_window.get(); }
-    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
-    QAction *showHideAction() const { return m_showHideAction; }
-    SettingsDialog *settingsDialog() const { return m_settingsDialog; }
-    SettingsWriter &settingsWriter() const { return *m_settingsWriter; }
-    AboutWindow *aboutWindow() const { return m_aboutWindow; }
-    const HotkeyEntry *currentHotkey() const { return m_currentHotkey; }
-
     /// Selects the show/hide key by its exact name; false and no change if unknown.
     bool setShowHideKey(const QString &name);
 

@@ -4,6 +4,7 @@
 #include "dialogs/aboutwindow.h"
 #include "panel/characterpanel.h"
 #include "support/fakeplatform.h"
+#include "support/onscreen.h"
 #include "support/testsettings.h"
 
 #include <QAction>
@@ -55,10 +56,9 @@ void TestAboutWindow::cleanup()
 
 AboutWindow *TestAboutWindow::openAbout()
 {
-    for (QAction *action : m_controller->trayIcon()->contextMenu()->actions())
-        if (action->text() == QStringLiteral("About"))
-            action->trigger();
-    m_window = m_controller->aboutWindow();
+    if (QAction *entry = testsupport::trayMenuEntry(QStringLiteral("About")))
+        entry->trigger();
+    m_window = testsupport::onlyWidget<AboutWindow>();
     return m_window;
 }
 
@@ -137,10 +137,11 @@ void TestAboutWindow::secondRequestShowsTheSameWindow()
     QVERIFY(first->isHidden());
 
     QCOMPARE(openAbout(), first);
-    QCOMPARE(m_controller->panel()->findChildren<AboutWindow *>().size(), 1);
+    QCOMPARE(testsupport::onlyWidget<AboutWindow>(), first);
     QVERIFY(first->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), first);
-    QVERIFY(m_controller->panel()->isHidden()); // About has nothing to do with the panel
+    // About has nothing to do with the panel.
+    QVERIFY(testsupport::onlyWidget<CharacterPanel>()->isHidden());
 }
 
 ONDREL_TEST_MAIN(TestAboutWindow)

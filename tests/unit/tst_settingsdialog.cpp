@@ -4,6 +4,7 @@
 #include "dialogs/settingsdialog.h"
 #include "panel/characterpanel.h"
 #include "support/fakeplatform.h"
+#include "support/onscreen.h"
 #include "support/testsettings.h"
 
 #include <QAbstractItemView>
@@ -35,15 +36,9 @@ std::string executablePath()
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
 
-void triggerMenuEntry(TrayController &controller, const QString &text)
+CharacterPanel *thePanel()
 {
-    for (QAction *action : controller.trayIcon()->contextMenu()->actions()) {
-        if (action->text() == text) {
-            action->trigger();
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no menu entry ") + text));
+    return testsupport::onlyWidget<CharacterPanel>();
 }
 
 /// Runs a step on the modal dialog that the next call opens, as soon as it is up.
@@ -129,8 +124,11 @@ SettingsDialog *TestSettingsDialog::openSettings()
 {
     if (!m_controller)
         startController();
-    triggerMenuEntry(*m_controller, QStringLiteral("Settings"));
-    m_dialog = m_controller->settingsDialog();
+    QAction *entry = testsupport::trayMenuEntry(QStringLiteral("Settings"));
+    if (!entry)
+        return nullptr;
+    entry->trigger();
+    m_dialog = testsupport::onlyWidget<SettingsDialog>();
     return m_dialog;
 }
 
@@ -173,7 +171,7 @@ void TestSettingsDialog::showsTheCurrentState()
     m_platform->showHideKey->works = true;
 
     QVERIFY(openSettings());
-    const CharacterPanel *panel = m_controller->panel();
+    const CharacterPanel *panel = thePanel();
     QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Settings"));
     QVERIFY(!m_dialog->isModal());
     QCOMPARE(child<QCheckBox>("autorunCheckBox")->isChecked(), autorun);
@@ -231,7 +229,7 @@ void TestSettingsDialog::sliderOnAHiddenPanelShowsItAndKeepsTheDialogActive()
     QFETCH(int, key);
 
     QVERIFY(openSettings());
-    CharacterPanel *panel = m_controller->panel();
+    CharacterPanel *panel = thePanel();
     QTRY_COMPARE(QApplication::activeWindow(), m_dialog);
     QVERIFY(panel->isHidden());
     // Showing a window may take the activation from the dialog (offscreen it does
@@ -271,7 +269,7 @@ void TestSettingsDialog::sliderOnAVisiblePanelLeavesItWhereItIs()
     QFETCH(QString, slider);
 
     QVERIFY(openSettings());
-    CharacterPanel *panel = m_controller->panel();
+    CharacterPanel *panel = thePanel();
     // Shown behind the controller's back, so that a call of showPanel, whose first call
     // of the run centres the panel, would give itself away by moving it.
     panel->move(13, 17);
@@ -297,7 +295,7 @@ void TestSettingsDialog::storedSizeAboveTheMaximumIsClampedOnlyInTheSlider()
         settings.setValue(storedsettings::labelSizeKey, 500);
     }
     QVERIFY(openSettings());
-    CharacterPanel *panel = m_controller->panel();
+    CharacterPanel *panel = thePanel();
     QVERIFY(panel->maxLabelSize() < 500);
     auto *size = child<QSlider>("sizeSlider");
     QCOMPARE(size->value(), panel->maxLabelSize());
@@ -326,7 +324,7 @@ void TestSettingsDialog::colourChooser()
     QFETCH(bool, accept);
 
     QVERIFY(openSettings());
-    CharacterPanel *panel = m_controller->panel();
+    CharacterPanel *panel = thePanel();
     if (panelVisible)
         m_controller->togglePanel();
     const QColor before = panel->backgroundColor();
@@ -372,8 +370,9 @@ void TestSettingsDialog::keyActivation()
     QVERIFY(openSettings());
     // Spoil what choosing a key writes, so that a choice shows even when it is the
     // key already current.
-    m_controller->trayIcon()->setToolTip(QStringLiteral("stale"));
-    m_controller->showHideAction()->setShortcut(QKeySequence());
+    QAction *showHide = testsupport::trayMenuEntry(QStringLiteral("Show/Hide Ondrel"));
+    testsupport::trayIcon()->setToolTip(QStringLiteral("stale"));
+    showHide->setShortcut(QKeySequence());
 
     auto *combo = child<QComboBox>("keyComboBox");
     combo->showPopup();
@@ -383,10 +382,10 @@ void TestSettingsDialog::keyActivation()
     QTest::keyClick(list, Qt::Key_Return);
 
     QCOMPARE(combo->currentText(), key);
-    QCOMPARE(m_controller->currentHotkey()->name, key);
-    QCOMPARE(m_controller->trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(key));
-    QCOMPARE(m_controller->showHideAction()->shortcut(),
-             QKeySequence(m_controller->currentHotkey()->qtKey));
+    QCOMPARE(testsupport::trayIcon()->toolTip(), QStringLiteral("Ondrel (<%1>)").arg(key));
+    QCOMPARE(showHide->shortcut(), QKeySequence::fromString(key));
+    m_platform->showHideKey->press(key.mid(1).toInt());
+    QVERIFY(thePanel()->isVisible());
 }
 
 void TestSettingsDialog::keyGroupNeedsTheHook_data()
@@ -486,10 +485,10 @@ void TestSettingsDialog::secondRequestShowsTheSameDialog()
     QTest::keyClick(size, Qt::Key_Home);
     first->close();
     QVERIFY(first->isHidden());
-    QVERIFY(m_controller->panel()->isVisible()); // closing the dialog leaves the rest alone
+    QVERIFY(thePanel()->isVisible()); // closing the dialog leaves the rest alone
 
     QCOMPARE(openSettings(), first);
-    QCOMPARE(m_controller->panel()->findChildren<SettingsDialog *>().size(), 1);
+    QCOMPARE(testsupport::onlyWidget<SettingsDialog>(), m_dialog);
     QVERIFY(first->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), first);
     // It keeps what the user left in it.

@@ -4,11 +4,11 @@
 #include "dialogs/settingsdialog.h"
 #include "panel/characterpanel.h"
 #include "support/fakeplatform.h"
+#include "support/onscreen.h"
 #include "support/testsettings.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
@@ -44,13 +44,11 @@ void TestSettingsDialogTinyDesktop::sizeRangeCollapsesToTheMinimum()
     QCOMPARE(QGuiApplication::primaryScreen()->virtualGeometry().size(), QSize(320, 140));
 
     platform::fake::FakePlatform platform;
-    TrayController manager(platform.services);
-    CharacterPanel *panel = manager.panel();
+    TrayController controller(platform.services);
+    CharacterPanel *panel = testsupport::onlyWidget<CharacterPanel>();
     QVERIFY(panel->maxLabelSize() < panel->minLabelSize());
-    for (QAction *action : manager.trayIcon()->contextMenu()->actions())
-        if (action->text() == QStringLiteral("Settings"))
-            action->trigger();
-    auto *dialog = panel->findChild<SettingsDialog *>();
+    testsupport::trayMenuEntry(QStringLiteral("Settings"))->trigger();
+    auto *dialog = testsupport::onlyWidget<SettingsDialog>();
     QVERIFY(dialog);
     auto *slider = dialog->findChild<QSlider *>(QStringLiteral("sizeSlider"));
     QCOMPARE(slider->minimum(), 20);
