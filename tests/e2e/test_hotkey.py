@@ -114,16 +114,17 @@ class HotkeyTest(X11Test):
         self.assertFalse(os.path.exists(marker))
 
         # The same library beside the program is loaded, and is fed the keys as a
-        # Windows hook procedure is: code 0, WM_KEYDOWN/WM_KEYUP, the virtual key.
+        # Windows hook procedure is: code 0, the transition, the key (the stub names
+        # the transition and the key that it was given).
         ondrel = self.start_ondrel(binary=self.program_copy("beside", STUB_FULL), env=env)
         self.press("F9")
-        wait_until(lambda: "key 0 257 120" in file_text(marker),
+        wait_until(lambda: "key 0 release F9" in file_text(marker),
                    message="the library beside the program to see F9")
         with open(marker, encoding="utf-8") as f:
             lines = f.read().splitlines()
         self.assertEqual(lines[0], "loaded")
         self.assertTrue(lines[1].startswith("setAppHwnd "), lines)
-        self.assertIn("key 0 256 120", lines)
+        self.assertIn("key 0 press F9", lines)
 
     def test_a_library_without_the_procedure_is_released_at_exit(self):
         marker = os.path.join(self.session.tmp, "setapphwnd-marker")

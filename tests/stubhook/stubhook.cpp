@@ -4,6 +4,8 @@
 // and unloading, and the calls it receives. Tests plant it where the program must
 // not look, or put it where the program does look to see how a broken one is treated.
 
+#include "hooklib/kestrine.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -58,9 +60,15 @@ STUB_EXPORT void setAppHwnd(std::uintptr_t window)
 STUB_EXPORT std::intptr_t LowLevelKeyboardProc(int code, std::uintptr_t wParam,
                                                std::intptr_t lParam)
 {
-    const auto *virtualKey = reinterpret_cast<const std::uint32_t *>(lParam);
-    trace("key %d %ju %u\n", code, static_cast<std::uintmax_t>(wParam),
-          virtualKey ? *virtualKey : 0u);
+    // Named as the user knows them, so that the tests read without Windows' numbers.
+    const auto *record = reinterpret_cast<const kestrine::KeyRecord *>(lParam);
+    const char *transition = "other";
+    if (wParam == kestrine::WmKeyDown || wParam == kestrine::WmSysKeyDown)
+        transition = "press";
+    else if (wParam == kestrine::WmKeyUp || wParam == kestrine::WmSysKeyUp)
+        transition = "release";
+    trace("key %d %s F%d\n", code, transition,
+          record ? kestrine::functionKeyOfVirtualKey(record->vkCode) : 0);
     return 0;
 }
 #endif

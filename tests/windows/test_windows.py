@@ -24,6 +24,8 @@ WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 SETTINGS = r"HKCU\Software\Ondrel\Ondrel_1.0\Settings"
 RUN = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrel"
+# The small Windows programs that the suite drives beside Ondrel.
+WIN32_SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "win32")
 LABEL, SPACING, COLUMNS, PAGE = 24, 2, 28, 866  # 866 is not en_US's OEM page
 passed = failed = 0
 
@@ -92,7 +94,7 @@ class Wine:
 
 
 class EditProbe:
-    """tests/windows/editprobe.cpp: an edit control that reports its focus and text."""
+    """tests/win32/editprobe.cpp: an edit control that reports its focus and text."""
 
     def __init__(self, wine, exe):
         self.folder = tempfile.mkdtemp(dir=wine.scratch)
@@ -295,7 +297,7 @@ def main():
         for tool in ("editprobe", "trayselect"):
             tools[tool] = os.path.join(scratch, tool + ".exe")
             subprocess.run(["x86_64-w64-mingw32-g++-posix", "-municode", "-mwindows", "-static",
-                            "-o", tools[tool], os.path.join(os.path.dirname(__file__), tool + ".cpp")],
+                            "-o", tools[tool], os.path.join(WIN32_SOURCES, tool + ".cpp")],
                            check=True)
         zipfile.ZipFile(zips[0]).extractall(os.path.join(scratch, "portable"))
         exercise(wine, tools, os.path.join(scratch, "portable", "Ondrel"), "zip")
