@@ -17,7 +17,6 @@ class TestStoredSettings : public QObject
 private slots:
     void init();
 
-    void absentValuesGiveTheDefaults();
     void valuesSurviveARoundTrip();
     void alphaIsNeverStored();
     void codePage_data();
@@ -49,15 +48,6 @@ std::unique_ptr<QSettings> TestStoredSettings::freshStore()
 void TestStoredSettings::init()
 {
     m_settings = freshStore();
-}
-
-void TestStoredSettings::absentValuesGiveTheDefaults()
-{
-    const QColor defaultColor(229, 230, 230);
-    QCOMPARE(readBackgroundColor(*m_settings, defaultColor), defaultColor);
-    QCOMPARE(readLabelSize(*m_settings, 68), 68);
-    QCOMPARE(readSpacing(*m_settings, 0), 0);
-    QCOMPARE(readShowHideKeyName(*m_settings, QStringLiteral("F8")), QStringLiteral("F8"));
 }
 
 void TestStoredSettings::valuesSurviveARoundTrip()

@@ -53,8 +53,6 @@ private slots:
 
     void firstRunUsesTheDefaults();
     void storedValuesReachThePanel();
-    void unusableStoredValuesFallBack_data();
-    void unusableStoredValuesFallBack();
     void garbageSettingsFileStartsASanePanel();
 
     void trayActivation_data();
@@ -129,35 +127,6 @@ void TestTrayController::storedValuesReachThePanel()
     QCOMPARE(thePanel()->labelSize(), 25);
     QCOMPARE(thePanel()->labelSpacing(), 3);
     QCOMPARE(thePanel()->size(), QSize(28 * 25 + 27 * 3, 7 * 25 + 6 * 3));
-}
-
-void TestTrayController::unusableStoredValuesFallBack_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("stored");
-
-    QTest::newRow("label size 0") << storedsettings::labelSizeKey << QVariant(0);
-    QTest::newRow("label size -40") << storedsettings::labelSizeKey << QVariant(-40);
-    QTest::newRow("label size 5000") << storedsettings::labelSizeKey << QVariant(5000);
-    QTest::newRow("spacing -3") << storedsettings::spacingKey << QVariant(-3);
-    QTest::newRow("spacing 2000") << storedsettings::spacingKey << QVariant(2000);
-    QTest::newRow("red 300") << storedsettings::backgroundRedKey << QVariant(300);
-    QTest::newRow("blue -1") << storedsettings::backgroundBlueKey << QVariant(-1);
-}
-
-void TestTrayController::unusableStoredValuesFallBack()
-{
-    QFETCH(QString, key);
-    QFETCH(QVariant, stored);
-    {
-        QSettings settings(storedsettings::organization, storedsettings::application);
-        settings.setValue(key, stored);
-    }
-    startController();
-    CharacterPanel *panel = thePanel();
-    QCOMPARE(panel->backgroundColor(), QColor(229, 230, 230));
-    QCOMPARE(panel->labelSize(), panel->maxLabelSize());
-    QCOMPARE(panel->labelSpacing(), 0);
 }
 
 void TestTrayController::garbageSettingsFileStartsASanePanel()
