@@ -65,7 +65,8 @@ int main(int argc, char *argv[])
                 return 0;
             case SingleInstance::Delivery::Unheard:
                 // A lock whose holder never listens is no running Ondrel's: it was
-                // left by one that was killed, and its process id is now another's.
+                // left by one that was killed, and its process id is now another's,
+                // or its holder has ended since.
                 if (instance->takeOver()) {
                     qCInfo(lcApp) << "Took over the lock of an Ondrel that no longer runs";
                     role = SingleInstance::Role::First;

@@ -98,11 +98,11 @@ bool SingleInstance::takeOver()
 {
     // The removal fails while the holder has the file open: Windows does not
     // delete a file that is open without shared deletion, and on Unix the holder
-    // keeps an exclusive flock on it.
-    if (!m_lock.removeStaleLockFile())
-        return false;
-    if (m_lock.tryLock(0))
-        return true;
-    // Another start took it over first; that one answers from now on.
-    return false;
+    // keeps an exclusive flock on it. It also fails when the file is gone already:
+    // the holder was a start that ended at once, such as a `--hide` with nothing to
+    // hide. The lock is free then, and this start is to be the running Ondrel.
+    m_lock.removeStaleLockFile();
+    // Fails while a holder has the file open, and when another start took the
+    // lock over first; that one answers from now on.
+    return m_lock.tryLock(0);
 }

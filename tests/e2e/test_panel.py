@@ -114,6 +114,7 @@ class TwoMonitorTest(unittest.TestCase):
 
     def test_first_show_lands_on_the_pointers_monitor(self):
         ondrel = Ondrel(self.session)
+        ondrel.wait_until_answering()
         self.session.x("xdotool", "mousemove", "--sync", "1900", "300")
         self.assertEqual(subprocess.run([ONDREL_BIN, "--show"], env=self.session.env,
                                         timeout=30).returncode, 0)

@@ -29,12 +29,7 @@ class WindowManagerTest(unittest.TestCase):
             session.spawn(["sh", "-c", "while :; do :; done"])
         target = Target(session)
         ondrel = Ondrel(session)
-        # Its first window means it holds the instance lock; from then on --hide, which
-        # starts no Ondrel of its own, tells when it answers.
-        wait_until(lambda: session.windows_of(ondrel.pid), timeout=60, message="Ondrel")
-        wait_until(lambda: subprocess.run([ONDREL_BIN, "--hide"], env=session.env,
-                                          capture_output=True).returncode == 0,
-                   timeout=60, message="Ondrel to answer")
+        ondrel.wait_until_answering()
         subprocess.run([ONDREL_BIN, "--show"], env=session.env, check=True, timeout=60)
         panel = wait_until(ondrel.panel, timeout=30, message="the panel")
         target.focus()

@@ -348,6 +348,14 @@ class Ondrel:
     def pid(self):
         return self.process.pid
 
+    def wait_until_answering(self, timeout=60):
+        """Waits until this Ondrel holds the instance lock and listens. `--hide` tells,
+        as it never becomes the running Ondrel itself; a `--show` sent earlier could,
+        and would then run instead of this one."""
+        wait_until(lambda: self.session.run([ONDREL_BIN, "--hide"], check=False,
+                                            timeout=timeout).returncode == 0,
+                   timeout, message="Ondrel to answer")
+
     def wait_for_tray_icon(self, timeout=15):
         return wait_until(lambda: self.session.tray_icon(self.pid), timeout,
                           message="the tray icon to embed")

@@ -186,17 +186,21 @@ void TestInstanceMessage::serverCarriesOutOnlyCommands()
 void TestInstanceMessage::lockWhoseHolderNeverAnswers_data()
 {
     QTest::addColumn<bool>("heldOpen");
+    QTest::addColumn<bool>("releasedMeanwhile");
     QTest::addColumn<bool>("takenOver");
 
     // The lock names a process that runs (this one), as a killed Ondrel's lock does
     // once its process id has been given to another process.
-    QTest::newRow("left behind") << false << true;
-    QTest::newRow("held by a process still starting") << true << false;
+    QTest::newRow("left behind") << false << false << true;
+    QTest::newRow("held by a process still starting") << true << false << false;
+    // A start that ended at once, as `--hide` does when no Ondrel runs.
+    QTest::newRow("released by a start that ended") << true << true << true;
 }
 
 void TestInstanceMessage::lockWhoseHolderNeverAnswers()
 {
     QFETCH(bool, heldOpen);
+    QFETCH(bool, releasedMeanwhile);
     QFETCH(bool, takenOver);
 
     QTemporaryDir folder;
@@ -216,12 +220,14 @@ void TestInstanceMessage::lockWhoseHolderNeverAnswers()
 
     SingleInstance later(lockName, serverName);
     QCOMPARE(later.claim(), SingleInstance::Role::Later);
+    if (releasedMeanwhile)
+        holder.unlock();
     QCOMPARE(later.deliver({Command::Show, {}}), SingleInstance::Delivery::Unheard);
     QCOMPARE(later.takeOver(), takenOver);
     // Whoever has the lock now keeps it from the next start.
     SingleInstance next(lockName, serverName);
     QCOMPARE(next.claim(), SingleInstance::Role::Later);
-    QCOMPARE(holder.isLocked(), heldOpen);
+    QCOMPARE(holder.isLocked(), heldOpen && !releasedMeanwhile);
 }
 
 QTEST_GUILESS_MAIN(TestInstanceMessage)
