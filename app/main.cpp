@@ -106,15 +106,19 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     setIdentity();
+    // Listening before the slow part of the start, the platform's services and the
+    // windows, lets a later start connect at once and wait for its answer, rather
+    // than give up on an Ondrel that is still starting on a busy machine. Commands
+    // are read from the event loop, so none is read before the controller is there.
+    InstanceServer server;
+    if (!server.listen(instance->serverName()))
+        qCWarning(lcApp).noquote()
+            << "Later starts cannot reach this Ondrel:" << server.errorString();
     const Translations translations;
     const auto services = platform::createNativeServices(windowSystem);
     int result = 0;
     {
         TrayController controller(*services);
-        InstanceServer server;
-        if (!server.listen(instance->serverName()))
-            qCWarning(lcApp).noquote()
-                << "Later starts cannot reach this Ondrel:" << server.errorString();
         QObject::connect(&server, &InstanceServer::messageReceived, &controller,
                          &TrayController::carryOut);
         if (line.commandGiven)
