@@ -15,7 +15,8 @@
 # Everything runs in mount and PID namespaces of its own: what the run mounts and
 # every program it starts go away with it, even when it is killed. Needs root (asks
 # sudo otherwise), debootstrap and unshare. ONDREL_CHROOT_TESTS replaces the CTest
-# name pattern.
+# name pattern; ONDREL_CHROOT_CTEST_FLAGS adds to CTest's flags (-V shows what every
+# test printed).
 set -euo pipefail
 
 release=${1:-}
@@ -28,7 +29,7 @@ case "$release" in
     ;;
 esac
 if [ "$(id -u)" -ne 0 ]; then
-    exec sudo --preserve-env=ONDREL_CHROOT_CACHE,ONDREL_CHROOT_TESTS "$0" "$@"
+    exec sudo --preserve-env=ONDREL_CHROOT_CACHE,ONDREL_CHROOT_TESTS,ONDREL_CHROOT_CTEST_FLAGS "$0" "$@"
 fi
 for tool in debootstrap unshare git; do
     if ! command -v "$tool" >/dev/null; then
@@ -117,7 +118,7 @@ in_chroot nice -n 10 cmake -S /srv/ondrel -B /srv/ondrel/build -G Ninja \
 in_chroot nice -n 10 cmake --build /srv/ondrel/build -j 2
 took "build"
 status=0
-in_chroot ctest --test-dir /srv/ondrel/build --output-on-failure -R "$tests" || status=$?
+in_chroot ctest --test-dir /srv/ondrel/build ${ONDREL_CHROOT_CTEST_FLAGS:-} --output-on-failure -R "$tests" || status=$?
 took "tests"
 exit "$status"
 EOF
